@@ -1,0 +1,18 @@
+// What the program asks of the desk: a message box with an OK button, and ending the program.
+// The console shows real message boxes, the command line prints to stderr, tests record.
+#pragma once
+
+#include <string>
+
+namespace pkivo {
+
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+    // Shows `text` with only an OK button and returns when the user has closed it.
+    virtual void messageBox(const std::string& text) = 0;
+    // Ends the program. Callers return at once after asking, so a test's recorder may return.
+    virtual void endProgram() = 0;
+};
+
+} // namespace pkivo

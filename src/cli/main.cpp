@@ -1,0 +1,43 @@
+// pkivo-cli: the console's jobs from a shell, one command per run.
+#include "cli/commands.h"
+
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+struct Command {
+    const char* name;
+    const char* usage;
+    const char* summary;
+    int (*run)(const pkivo::cli::Arguments&);
+};
+
+const Command commands[] = {
+    {"convert", "convert", "convert the script named in the settings (Read Kivo File)",
+     pkivo::cli::convert},
+};
+
+void printHelp(std::ostream& out) {
+    out << "usage: pkivo-cli COMMAND [ARGUMENTS]\n\nCommands:\n";
+    for (const Command& command : commands) {
+        out << "  " << command.usage << "\n      " << command.summary << "\n";
+    }
+    out << "\nFiles live in ~/Tolvane (the settings in ~/Tolvane/params.ovh).\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        printHelp(argc < 2 ? std::cerr : std::cout);
+        return argc < 2 ? pkivo::cli::exitUsage : pkivo::cli::exitOk;
+    }
+    for (const Command& command : commands) {
+        if (std::strcmp(argv[1], command.name) == 0) {
+            return command.run(pkivo::cli::Arguments(argv + 2, argv + argc));
+        }
+    }
+    std::cerr << "pkivo-cli: unknown command '" << argv[1] << "' (see pkivo-cli --help)\n";
+    return pkivo::cli::exitUsage;
+}

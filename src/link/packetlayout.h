@@ -86,9 +86,12 @@ inline constexpr std::string_view shortSenderDefault = "OXDDDDDDH";
 // is 5 decimal digits of page number and 528 hex digits (16 records of 32, then 16 more).
 inline constexpr size_t flashPageLength = 528;
 inline constexpr size_t pageLineLength = 533;
+inline constexpr Field pageLineNumber{1, 5};   // page number, 5 decimal digits
+inline constexpr Field pageLineDigits{6, 528}; // the page's hex digits
 
 // Packed records (R1D): "OV0R1D", the line as 6 hex digits, 64 record digits.
 inline constexpr size_t packedRecordDigits = 64;
+inline constexpr Field packedRecord{13, 64}; // after "OV0R1D" (code at 4-6) and the line at 7-12
 
 // Status records, streamed by a running program: 24 characters.
 namespace status {

@@ -71,6 +71,7 @@ inline constexpr Field shortLine{3, 6};     // stored position line, 6 hex digit
 inline constexpr Field jogStep{3, 4};       // jog step "0010" or "0001" (OU, OD); new position in the reply
 inline constexpr Field jogServo{7, 2};      // servo "01" to "08" (OU, OD)
 inline constexpr Field outputNumber{3, 2};  // output number, 2 hex digits (OO)
+inline constexpr Field outputState{5, 1};   // "1" on, "0" off (OO)
 inline constexpr Field shortEnd{9, 1};      // "H"
 inline constexpr std::string_view memoryTemplate = "OCDDDDDDH";
 inline constexpr std::string_view ramReadTemplate = "ORDDDDDDH";

@@ -57,7 +57,9 @@ private slots:
 void ConversionTest::conversionLeavesTheGoldenFiles_data() {
     QTest::addColumn<QString>("folder");
     const QStringList cases = QDir(goldenFolder("")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    QVERIFY(cases.size() >= 10);
+    if (cases.isEmpty()) {
+        QTest::newRow("golden folder not found") << QString("none");
+    }
     for (const QString& name : cases) {
         QTest::newRow(name.toLatin1()) << name;
     }
@@ -66,6 +68,7 @@ void ConversionTest::conversionLeavesTheGoldenFiles_data() {
 void ConversionTest::conversionLeavesTheGoldenFiles() {
     QFETCH(QString, folder);
     const std::string golden = goldenFolder(folder).toStdString() + "/";
+    QVERIFY2(QDir(QString::fromStdString(golden)).exists(), golden.c_str());
     TempHome home;
     QDir().mkpath(QString::fromStdString(home.file("Tolvane")));
     if (QFile::exists(QString::fromStdString(golden + "kivo.txt"))) {

@@ -4,8 +4,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace pkivo {
@@ -16,16 +14,23 @@ constexpr size_t writeBufferLimit = 1 << 16;
 
 bool TextReader::open(const std::string& path) {
     close();
-    std::ifstream in(mapDrivePath(path), std::ios::binary);
-    if (!in) {
-        return false;
-    }
+    const std::string mapped = mapDrivePath(path);
     std::error_code error;
-    if (std::filesystem::is_directory(mapDrivePath(path), error)) {
+    if (std::filesystem::is_directory(mapped, error)) {
         return false;
     }
-    m_text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    std::FILE* file = std::fopen(mapped.c_str(), "rb");
+    if (!file) {
+        return false;
+    }
+    char chunk[1 << 16];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        m_text.append(chunk, got);
+    }
+    bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
         m_text.clear();
         return false;
     }
@@ -34,9 +39,9 @@ bool TextReader::open(const std::string& path) {
 }
 
 std::string TextReader::readLine() {
-    size_t end = m_text.find_first_of("\r\n", m_position);
-    if (end == std::string::npos) {
-        end = m_text.size();
+    size_t end = m_position;
+    while (end < m_text.size() && m_text[end] != '\r' && m_text[end] != '\n') {
+        ++end;
     }
     std::string line = m_text.substr(m_position, end - m_position);
     m_position = end;

@@ -17,7 +17,8 @@ public:
     virtual int commPort() const = 0;
     // Settings: "57600,n,8,1". False when the text is not a setting the port can take.
     virtual bool setSettings(const std::string& settings) = 0;
-    // PortOpen = True. False when there is no such port or it is in use.
+    // PortOpen = True. False when there is no such port, it is in use, the number cannot be
+    // used at all, or the settings were rejected. Input that was waiting before is dropped.
     virtual bool open() = 0;
     // PortOpen = False. Closing a closed port does nothing.
     virtual void close() = 0;

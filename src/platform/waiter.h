@@ -13,8 +13,13 @@ class Waiter {
 public:
     virtual ~Waiter() = default;
 
-    // Returns true as soon as `done()` holds, false once clock().now() is past `deadline`.
-    // `done()` is looked at when the wait starts and after every wake().
+    // Returns true when `done()` holds, false once clock().now() has reached `deadline`
+    // (a wait of 2 s started at t ends at t + 2 s). `done()` is looked at when the wait starts,
+    // after every wake() and again right before returning true, so a condition that held for
+    // a moment but was undone by a nested wait (another window's exchange took the characters)
+    // does not end the wait.
+    // Waits nest: a wait started while another is running (a click handled meanwhile) must end
+    // before the outer one can return.
     virtual bool waitUntil(const std::function<bool()>& done, Millis deadline) = 0;
     // Something a waiting `done()` depends on may have changed (characters arrived, a flag
     // was switched): look again.

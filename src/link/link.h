@@ -1,0 +1,132 @@
+// The controller link: the one serial port, the link globals and the routines that carry
+// every exchange with the controller. One instance lives as long as the program (the main
+// window or the command line owns it); every window reaches the routines through it.
+//
+// The routines take no arguments and return nothing: a caller fills globals(), calls the
+// routine and reads globals() afterwards (errcode/errtext tell how it went). Every wait runs
+// through the Waiter, so the window stays live while the controller is awaited.
+//
+// One exchange at a time: a routine called while another exchange is on the wire (a click
+// handled during a wait) sends nothing and returns at once with errcode "B", "Link busy".
+// The status monitor's waitstatus is not an exchange: exchanges run normally while it listens.
+// A closed port or a lost line ends any routine promptly with errcode "7", "Serial port not
+// open"; the next opencomport recovers.
+#pragma once
+
+#include "link/linkglobals.h"
+#include "link/tickcounter.h"
+
+#include <string>
+#include <string_view>
+
+namespace pkivo {
+
+class SerialPort;
+class UiServices;
+class Waiter;
+
+// The five port fields of the settings record, as stored ("00", "057600", "n", "8", "1").
+struct PortSettings {
+    std::string comport = "00";
+    std::string combaud = "057600";
+    std::string comparity = "n";
+    std::string combits = "8";
+    std::string comstopbits = "1";
+};
+
+// The Settings text: the baud rate as a number, then parity, data bits and stop bits, separated
+// by commas ("057600" gives "57600,n,8,1").
+std::string portSettingsText(const PortSettings& settings);
+
+enum class ConnectResult {
+    Connected, // a controller answered; boardinfo shows its version and port
+    Failed,    // the message box was shown
+    Busy,      // another exchange was on the wire; nothing was done
+};
+
+inline constexpr std::string_view openPortMessage =
+    "Canot open serial port. Check settings in setup";
+// The search gives up at the first port above this number that cannot be opened.
+inline constexpr int searchLimit = 56;
+// Port numbers above this one cannot be used at all (they count as ports that do not open).
+inline constexpr int maxCommPort = 255;
+
+class Link {
+public:
+    Link(SerialPort& port, Waiter& waiter);
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
+
+    LinkGlobals& globals() { return m_globals; }
+    const LinkGlobals& globals() const { return m_globals; }
+    SerialPort& port() { return m_port; }
+    // The main window's text for BoardData1, left by opencomport.
+    const std::string& boardinfo() const { return m_boardinfo; }
+    // Timer1 and tickcount.
+    const TickCounter& timer1() const { return m_timer1; }
+    // True while an exchange is on the wire.
+    bool isExchanging() const { return m_busy; }
+
+    // Closes the port, opens the port of `settings` (or searches from 1 upwards when it is
+    // "00") and proves a controller answers. On failure shows openPortMessage through `ui`.
+    ConnectResult opencomport(const PortSettings& settings, UiServices& ui);
+
+    void binreceiver();  // "$" + packet, a flash page of 528+ characters into packdata
+    void binsender();    // "#"/"!", "$" + packdata (a page line), the long reply into packet
+    void packreceiver(); // "$" + packet, a 64+ character reply into packdata
+    void packwriter();   // "#"/"!", "+" + packdata + "~", no reply
+    void rawsender();    // "$" + packet, the long reply into packet and the reply fields
+    void sendonly();     // "$" + packet, no reply
+    void smallcomax();   // "-" + packet, the short reply into packet
+    void docomax();      // the long packet built from cmdcode..datablock, reply into packet
+    void flashwait();    // binsender, then up to 30 s for a reply; timedout when none came
+    void waitstatus();   // up to 6 s for a 24-character status record into tempstr1
+    void errtexter();    // errtext (and replyparm3) from errcode
+
+    // Switches `monitoring`; a waitstatus that is listening sees it at once.
+    void setMonitoring(bool on);
+
+private:
+    enum class Attention { Ready, Refused, TimedOut, Lost };
+    // Marks the link busy for the life of one exchange.
+    class ExchangeScope {
+    public:
+        explicit ExchangeScope(Link& link) : m_link(link) {
+            m_link.m_busy = true;
+            m_link.m_errtextAtStart = m_link.m_globals.errtext;
+        }
+        ~ExchangeScope() { m_link.m_busy = false; }
+        ExchangeScope(const ExchangeScope&) = delete;
+        ExchangeScope& operator=(const ExchangeScope&) = delete;
+
+    private:
+        Link& m_link;
+    };
+
+    bool beginExchange();
+    void finish(std::string_view code);
+    void finishLost();
+    bool portDown() const;
+    std::string discard();
+    bool send(const std::string& text);
+    bool waitForInput(int count, Millis deadline);
+    Millis after(Millis span) const;
+    Attention attention(char attentionChar, char ready, Millis time, bool announce,
+                        std::string_view failedText);
+    void takeLongFields(const std::string& reply);
+    void receive(int replyLength);
+    void binsenderSteps();
+    bool openFixedPort(const PortSettings& settings, int number);
+    bool searchPort(const PortSettings& settings);
+    bool connectCheck(int ticks);
+
+    SerialPort& m_port;
+    Waiter& m_waiter;
+    LinkGlobals m_globals;
+    TickCounter m_timer1;
+    std::string m_boardinfo;
+    bool m_busy = false;
+    std::string m_errtextAtStart;
+};
+
+} // namespace pkivo

@@ -1,0 +1,170 @@
+// opencomport: closes the port, opens the configured one or searches for the first port on
+// which a controller answers, and proves its presence with "&" and the version request.
+#include "link/link.h"
+
+#include "link/packets.h"
+#include "link/resultcodes.h"
+#include "platform/serialport.h"
+#include "platform/uiservices.h"
+#include "platform/waiter.h"
+
+#include <cctype>
+#include <optional>
+
+namespace pkivo {
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int fixedPortTicks = 4;  // about 300 ms for the first answer
+constexpr int searchPortTicks = 3; // about 225 ms per port tried
+constexpr int receiveThreshold = 60;
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// The port field as a number; nothing when it is not one.
+std::optional<int> portNumber(std::string_view field) {
+    std::string_view digits = trimmed(field);
+    if (digits.empty()) {
+        return std::nullopt;
+    }
+    int number = 0;
+    for (char c : digits) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) {
+            return std::nullopt;
+        }
+        number = number * 10 + (c - '0');
+    }
+    return number;
+}
+
+// A number as the settings give it: leading blanks skipped, digits up to the first other
+// character, 0 when there are none ("057600" is 57600).
+unsigned long leadingNumber(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    unsigned long number = 0;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c)) || number > 100'000'000UL) {
+            break;
+        }
+        number = number * 10 + unsigned(c - '0');
+    }
+    return number;
+}
+
+} // namespace
+
+std::string portSettingsText(const PortSettings& settings) {
+    return std::to_string(leadingNumber(settings.combaud)) + "," + settings.comparity + "," +
+           settings.combits + "," + settings.comstopbits;
+}
+
+ConnectResult Link::opencomport(const PortSettings& settings, UiServices& ui) {
+    if (!beginExchange()) {
+        return ConnectResult::Busy;
+    }
+    ExchangeScope scope(*this);
+    if (m_port.isOpen()) {
+        m_port.close();
+    }
+    const std::string text = portSettingsText(settings);
+    bool connected = false;
+    if (m_port.setSettings(text)) {
+        if (std::optional<int> number = portNumber(settings.comport)) {
+            connected = *number != 0 ? openFixedPort(settings, *number) : searchPort(settings);
+        }
+    }
+    if (!connected) {
+        ui.messageBox(std::string(openPortMessage));
+        return ConnectResult::Failed;
+    }
+    return ConnectResult::Connected;
+}
+
+bool Link::openFixedPort(const PortSettings& settings, int number) {
+    m_boardinfo = " Unknown";
+    m_port.close();
+    if (!m_port.setSettings(portSettingsText(settings))) {
+        return false;
+    }
+    m_port.setCommPort(number);
+    if (number > maxCommPort || !m_port.open()) {
+        return false;
+    }
+    if (!connectCheck(fixedPortTicks)) {
+        return false;
+    }
+    m_boardinfo = " " + cut(m_globals.packet, packet::versionText) + "   Port: " + settings.comport;
+    return true;
+}
+
+bool Link::searchPort(const PortSettings& settings) {
+    const std::string text = portSettingsText(settings);
+    // The limit is looked at only after a port that cannot be opened; a number the port cannot
+    // use at all counts as one, so the search always ends.
+    for (int number = 1;;) {
+        if (m_port.isOpen()) {
+            m_port.close();
+        }
+        m_port.setSettings(text);
+        m_port.setCommPort(number);
+        if (number > maxCommPort || !m_port.open()) {
+            if (++number > searchLimit) {
+                return false;
+            }
+            continue;
+        }
+        if (connectCheck(searchPortTicks)) {
+            m_boardinfo = " " + cut(m_globals.packet, packet::versionText) +
+                          "   Port: " + std::to_string(number);
+            return true;
+        }
+        ++number;
+    }
+}
+
+// "&" answered ':' within `ticks` of Timer1, then the version request answered with
+// "Version" at 7-13 within 3 s.
+bool Link::connectCheck(int ticks) {
+    LinkGlobals& g = m_globals;
+    m_port.setRThreshold(receiveThreshold);
+    if (!send(std::string(1, packet::attentionLong))) {
+        return false;
+    }
+    m_timer1.set(ticks);
+    m_timer1.enable();
+    m_waiter.waitUntil([this] { return portDown() || m_port.inBufferCount() >= 1; },
+                       m_timer1.zeroAt());
+    if (portDown()) {
+        return false;
+    }
+    g.tempstr1 = m_port.input();
+    if (g.tempstr1.empty() || g.tempstr1.front() != packet::readyLong) {
+        return false;
+    }
+    g.packet = packet::versionRequest;
+    if (!send(g.packet)) {
+        return false;
+    }
+    if (!waitForInput(int(packet::longLength), after(3s))) {
+        if (portDown()) {
+            return false;
+        }
+        g.errcode = result::ok;
+    }
+    g.packet = m_port.input();
+    return packet::carriesVersion(g.packet);
+}
+
+} // namespace pkivo

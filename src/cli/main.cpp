@@ -1,5 +1,6 @@
 // pkivo-cli: the console's jobs from a shell, one command per run.
 #include "cli/commands.h"
+#include "cli/linkcommands.h"
 
 #include <cstring>
 #include <iostream>
@@ -16,6 +17,15 @@ struct Command {
 const Command commands[] = {
     {"convert", "convert", "convert the script named in the settings (Read Kivo File)",
      pkivo::cli::convert},
+    {"connect", "connect [--port N]",
+     "open the port as at start-up and show the controller's version and port",
+     pkivo::cli::connect},
+    {"send-long", "send-long CODE [DATA] [--port N]",
+     "send a long command through docomax; print the reply, then the result code and text",
+     pkivo::cli::sendLong},
+    {"send-short", "send-short PACKET [--port N]",
+     "send a short packet through smallcomax; print the reply, then the result code and text",
+     pkivo::cli::sendShort},
 };
 
 void printHelp(std::ostream& out) {

@@ -121,6 +121,15 @@ std::string storeParameters(std::string_view parameterDigits) {
     return request;
 }
 
+void putDocomaxFields(const DocomaxFields& fields, LinkGlobals& g) {
+    g.cmdcode = fields.cmdcode;
+    g.cmddata = fields.cmddata;
+    g.cmdparm1 = fields.cmdparm1;
+    g.cmdparm2 = fields.cmdparm2;
+    g.cmdparm3 = fields.cmdparm3;
+    g.datablock = fields.datablock;
+}
+
 DocomaxFields readParameters() {
     DocomaxFields fields;
     fields.cmdcode = "R1R";

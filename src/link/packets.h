@@ -3,6 +3,7 @@
 // One builder per command, so a window names what it sends and never counts positions itself.
 #pragma once
 
+#include "link/linkglobals.h"
 #include "link/packetlayout.h"
 
 #include <array>
@@ -71,6 +72,9 @@ struct DocomaxFields {
     std::string cmdparm3 = "000";
     std::string datablock;
 };
+// Puts `fields` into the globals docomax takes its request from.
+void putDocomaxFields(const DocomaxFields& fields, LinkGlobals& g);
+
 DocomaxFields readParameters();     // R1R
 DocomaxFields reloadParameters();   // R1C: reload the board parameters from EEPROM
 // A command typed by the user: "000" + code rightmost 3, "00000" + data rightmost 5.

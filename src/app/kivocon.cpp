@@ -1,0 +1,131 @@
+#include "app/kivocon.h"
+
+#include "app/aboutform.h"
+#include "app/linenumber.h"
+#include "app/program.h"
+#include "app/releasenotes.h"
+#include "converter/filegobbler.h"
+#include "link/packets.h"
+#include "platform/serialport.h"
+#include "ui_kivocon.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+
+namespace pkivo {
+
+namespace {
+
+// Every window exists once: created on first use, shown again later, hidden when closed.
+template <class Window, class... Args>
+Window& showOnce(std::unique_ptr<Window>& window, Args&&... args) {
+    if (!window) {
+        window = std::make_unique<Window>(std::forward<Args>(args)...);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return *window;
+}
+
+// The run buttons send the generic template with 41 zeros as its data block.
+const std::string zeroDataBlock(41, '0');
+
+} // namespace
+
+Kivocon::Kivocon(Program& program, QWidget* parent)
+    : QMainWindow(parent), m_ui(std::make_unique<Ui::Kivocon>()), m_program(program) {
+    m_ui->setupUi(this);
+    connect(m_ui->Run, &QPushButton::clicked, this, &Kivocon::onRun);
+    connect(m_ui->pauseit, &QPushButton::clicked, this, &Kivocon::onPause);
+    connect(m_ui->stopall, &QPushButton::clicked, this, &Kivocon::onStop);
+    connect(m_ui->Runatline, &QPushButton::clicked, this, &Kivocon::onRunAtLine);
+    connect(m_ui->linetorun, &QLineEdit::returnPressed, this, &Kivocon::onRunAtLine);
+    connect(m_ui->linetorun, &QLineEdit::textEdited, m_ui->linetorunError, &QLabel::clear);
+    connect(m_ui->Monitor, &QPushButton::clicked, this, &Kivocon::onMonitor);
+    connect(m_ui->Getstatus, &QPushButton::clicked, this, &Kivocon::onRefresh);
+    connect(m_ui->filegobblery, &QAction::triggered, this, [this] { filegobbler(); });
+    connect(m_ui->About, &QAction::triggered, this, [this] { showOnce(m_about, this); });
+    connect(m_ui->relnotes, &QAction::triggered, this, [this] { showOnce(m_releaseNotes, this); });
+}
+
+Kivocon::~Kivocon() = default;
+
+void Kivocon::startUp() {
+    m_ui->notifications->setText("None");
+    m_ui->BoardData1->setText("No Information");
+    m_program.link.opencomport(m_program.portSettings(), m_program.ui);
+    showBoardInfo();
+}
+
+Filegobbler& Kivocon::filegobbler() { return showOnce(m_filegobbler, m_program, nullptr); }
+
+void Kivocon::showBoardInfo() {
+    m_ui->BoardData1->setText(QString::fromLatin1(m_program.link.boardinfo().c_str()));
+}
+
+void Kivocon::closeEvent(QCloseEvent* event) {
+    // The port closes here, not after the event loop: waits still under way end at once
+    // when the application quits.
+    m_program.link.setMonitoring(false);
+    m_program.port.close();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void Kivocon::onRun() {
+    sendRunCommand(packet::runProgram(0));
+    runMonitor();
+}
+
+void Kivocon::onRunAtLine() {
+    std::optional<uint32_t> line = parseLineNumber(m_ui->linetorun->text().toStdString());
+    if (!line) {
+        m_ui->linetorunError->setText(
+            QString("Enter a whole line number from 0 to %1").arg(largestLine));
+        return;
+    }
+    m_ui->linetorunError->clear();
+    sendRunCommand(packet::runProgram(*line));
+    runMonitor();
+}
+
+void Kivocon::onPause() { sendRunCommand(packet::pauseProgram()); }
+
+void Kivocon::onStop() { sendRunCommand(packet::stopProgram()); }
+
+void Kivocon::sendRunCommand(const std::string& packet) {
+    LinkGlobals& g = m_program.link.globals();
+    g.packet = packet;
+    g.datablock = zeroDataBlock;
+    m_program.link.sendonly();
+}
+
+// "Monitor status": listen to a program that is already running, without starting it.
+void Kivocon::onMonitor() { runMonitor(); }
+
+// "Refresh status": wait for one record and show it.
+void Kivocon::onRefresh() {
+    Link& link = m_program.link;
+    link.setMonitoring(true);
+    link.waitstatus();
+    if (decodeStatus(link.globals().tempstr1, m_status)) {
+        showStatus(m_status);
+    }
+}
+
+void Kivocon::runMonitor() {
+    m_program.link.setMonitoring(true);
+    statusmonitor(m_program.link, m_status, [this](const StatusDisplay& d) { showStatus(d); });
+}
+
+void Kivocon::showStatus(const StatusDisplay& d) {
+    m_ui->Label4->setText(QString::fromStdString(d.position));
+    m_ui->Label5->setText(QString::fromStdString(d.stack));
+    m_ui->Label6->setText(QString::fromStdString(d.loop));
+    m_ui->currentline->setText(QString::fromStdString(d.currentline));
+    m_ui->Runstop->setText(QString::fromStdString(d.runstop));
+    m_ui->notifications->setText(QString::fromStdString(d.notifications));
+}
+
+} // namespace pkivo

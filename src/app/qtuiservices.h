@@ -1,0 +1,19 @@
+// Message boxes of the console: a real box with one OK button and the program's title.
+#pragma once
+
+#include "platform/uiservices.h"
+
+namespace pkivo {
+
+class QtUiServices : public UiServices {
+public:
+    void messageBox(const std::string& text) override;
+    // Asks the event loop to end; at start-up, before it runs, main() sees ended() instead.
+    void endProgram() override;
+    bool ended() const { return m_ended; }
+
+private:
+    bool m_ended = false;
+};
+
+} // namespace pkivo

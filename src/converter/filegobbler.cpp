@@ -1,0 +1,98 @@
+#include "converter/filegobbler.h"
+
+#include "app/program.h"
+#include "platform/uiservices.h"
+#include "ui_filegobbler.h"
+
+namespace pkivo {
+
+namespace {
+
+const char* const lightRed = "#FF8080";
+const char* const lightGreen = "#80FF80";
+
+QString fromLatin1(const std::string& text) { return QString::fromLatin1(text.c_str()); }
+
+} // namespace
+
+Filegobbler::Filegobbler(Program& program, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::Filegobbler>()), m_program(program),
+      m_conversion(*this) {
+    m_ui->setupUi(this);
+    const ConversionPaths paths = ConversionPaths::fromSettings(program.sysparams);
+    m_ui->SourceFile->setText(fromLatin1(paths.source));
+    m_ui->tempfile->setText(fromLatin1(paths.tempfile));
+    m_ui->Listfile->setText(fromLatin1(paths.listfile));
+    m_ui->downloadProgress->setMaximum(1);
+    connect(m_ui->Readkivo, &QPushButton::clicked, this, &Filegobbler::onReadkivo);
+    connect(m_ui->toflash, &QPushButton::clicked, this, &Filegobbler::onToflash);
+}
+
+Filegobbler::~Filegobbler() = default;
+
+void Filegobbler::onReadkivo() {
+    disablebuttons();
+    ConversionPaths paths = ConversionPaths::fromSettings(m_program.sysparams);
+    paths.source = m_ui->SourceFile->text().toLatin1().toStdString();
+    paths.tempfile = m_ui->tempfile->text().toLatin1().toStdString();
+    paths.listfile = m_ui->Listfile->text().toLatin1().toStdString();
+    m_conversion.run(paths);
+    enablebuttons(); // also after a failed conversion, so the user can try again
+}
+
+void Filegobbler::passFinished(int, const Counters& c, const std::string& text) {
+    m_ui->goodlines->setNum(int(c.goodlines));
+    m_ui->errorbumper->setNum(int(c.errorbumper));
+    m_ui->blanklines->setNum(int(c.blanklines));
+    m_ui->callcount->setNum(int(c.callcount));
+    m_ui->returncount->setNum(int(c.returncount));
+    m_ui->docount->setNum(int(c.docount));
+    m_ui->loopcount->setNum(int(c.loopcount));
+    m_ui->output1->setPlainText(fromLatin1(text));
+}
+
+void Filegobbler::processingError(const std::string& message) { m_program.ui.messageBox(message); }
+
+void Filegobbler::onToflash() {
+    disablebuttons();
+    showIndicator("BUSY", lightRed);
+    m_ui->downloadProgress->setValue(0);
+    m_ui->elapsedTime->clear();
+    m_downloadClock.start();
+    // The path is read when the download starts, so a saved setup change counts at once.
+    const std::string path = m_program.sysparams.flashfileloc();
+    DownloadResult result = downloadFlashFile(m_program.link, path, *this);
+    if (result == DownloadResult::Ok) {
+        m_ui->downloadProgress->setValue(m_ui->downloadProgress->maximum());
+        showIndicator("OK", lightGreen);
+    } else {
+        m_program.ui.messageBox(downloadFailureText(result, path));
+        showIndicator("FAIL", lightRed);
+    }
+    m_ui->elapsedTime->setText(QString("%1 s").arg(double(m_downloadClock.elapsed()) / 1000, 0, 'f', 1));
+    enablebuttons();
+}
+
+void Filegobbler::pageStarted(const std::string& pageText, int index, int total) {
+    m_ui->Text1->setText(fromLatin1(pageText));
+    m_ui->downloadProgress->setMaximum(total);
+    m_ui->downloadProgress->setValue(index);
+    m_ui->elapsedTime->setText(QString("%1 s").arg(double(m_downloadClock.elapsed()) / 1000, 0, 'f', 1));
+}
+
+void Filegobbler::disablebuttons() {
+    m_ui->Readkivo->setEnabled(false);
+    m_ui->toflash->setEnabled(false);
+}
+
+void Filegobbler::enablebuttons() {
+    m_ui->Readkivo->setEnabled(true);
+    m_ui->toflash->setEnabled(true);
+}
+
+void Filegobbler::showIndicator(const char* caption, const char* colour) {
+    m_ui->Flashindicator->setText(caption);
+    m_ui->Flashindicator->setStyleSheet(QString("background-color: %1;").arg(colour));
+}
+
+} // namespace pkivo

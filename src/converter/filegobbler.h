@@ -1,0 +1,44 @@
+// The converter window "Kivo Converter & Downloader": converts the script into the flash data
+// file ("Read Kivo File") and writes that file into the controller's flash ("Write to Flash").
+#pragma once
+
+#include "converter/conversion.h"
+#include "converter/flashdownload.h"
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class Filegobbler;
+}
+
+namespace pkivo {
+
+struct Program;
+
+class Filegobbler : public QWidget, private ConversionObserver, private DownloadObserver {
+    Q_OBJECT
+public:
+    Filegobbler(Program& program, QWidget* parent = nullptr);
+    ~Filegobbler() override;
+
+private:
+    void onReadkivo();
+    void onToflash();
+
+    void passFinished(int passno, const Counters& counters, const std::string& text) override;
+    void processingError(const std::string& message) override;
+    void pageStarted(const std::string& pageText, int index, int total) override;
+
+    void disablebuttons();
+    void enablebuttons();
+    void showIndicator(const char* caption, const char* colour);
+
+    std::unique_ptr<Ui::Filegobbler> m_ui;
+    Program& m_program;
+    Conversion m_conversion; // keeps the label table while the window lives
+    QElapsedTimer m_downloadClock;
+};
+
+} // namespace pkivo

@@ -1,0 +1,34 @@
+// "Write to Flash": sends the temporary flash data file to the controller, one page line per
+// exchange, and checks that the controller confirmed the last page.
+#pragma once
+
+#include <string>
+
+namespace pkivo {
+
+class Link;
+
+inline constexpr const char* writeErrorText = "Error writing controller";
+
+// Follows a download page by page.
+class DownloadObserver {
+public:
+    virtual ~DownloadObserver() = default;
+    // Page `index` (from 0) of `total` is about to go; `pageText` is its first five characters.
+    virtual void pageStarted(const std::string& pageText, int index, int total) = 0;
+};
+
+enum class DownloadResult {
+    Ok,            // every page went and the controller confirmed the last one
+    Failed,        // a page found no controller, or the last reply was not "OV0OK"
+    FileUnreadable, // the flash data file is missing or cannot be read: nothing was sent
+    FileEmpty,     // the flash data file holds no page: nothing was sent
+};
+
+// Sends every line of the file at `path` through flashwait, in file order.
+DownloadResult downloadFlashFile(Link& link, const std::string& path, DownloadObserver& observer);
+
+// The message a failed download shows.
+std::string downloadFailureText(DownloadResult result, const std::string& path);
+
+} // namespace pkivo

@@ -51,15 +51,25 @@ void Link::finish(std::string_view code) {
     errtexter();
 }
 
-void Link::finishLost() { finish(result::portNotOpen); }
+void Link::finishLost() {
+    finish(result::portNotOpen);
+}
 
-bool Link::portDown() const { return !m_port.isOpen() || m_port.lineLost(); }
+bool Link::portDown() const {
+    return !m_port.isOpen() || m_port.lineLost();
+}
 
-std::string Link::discard() { return portDown() ? std::string() : m_port.input(); }
+std::string Link::discard() {
+    return portDown() ? std::string() : m_port.input();
+}
 
-bool Link::send(const std::string& text) { return !portDown() && m_port.output(text); }
+bool Link::send(const std::string& text) {
+    return !portDown() && m_port.output(text);
+}
 
-Millis Link::after(Millis span) const { return m_waiter.clock().now() + span; }
+Millis Link::after(Millis span) const {
+    return m_waiter.clock().now() + span;
+}
 
 bool Link::waitForInput(int count, Millis deadline) {
     bool arrived = m_waiter.waitUntil(
@@ -137,8 +147,12 @@ void Link::rawsender() {
 }
 
 // binreceiver and packreceiver differ only in the reply length they wait for.
-void Link::binreceiver() { receive(int(packet::flashPageLength)); }
-void Link::packreceiver() { receive(int(packet::longLength)); }
+void Link::binreceiver() {
+    receive(int(packet::flashPageLength));
+}
+void Link::packreceiver() {
+    receive(int(packet::longLength));
+}
 
 void Link::receive(int replyLength) {
     if (!beginExchange()) {
@@ -152,8 +166,8 @@ void Link::receive(int replyLength) {
         return finishLost();
     }
     g.tempstr1 = discard();
-    Attention a = attention(packet::attentionLong, packet::readyLong, 6s, true,
-                            linkstatus::unableToConnect);
+    Attention a =
+        attention(packet::attentionLong, packet::readyLong, 6s, true, linkstatus::unableToConnect);
     if (a == Attention::Lost) {
         return finishLost();
     }
@@ -357,8 +371,8 @@ void Link::docomax() {
     }
     ExchangeScope scope(*this);
     LinkGlobals& g = m_globals;
-    packet::DocomaxFields fields{g.cmdcode, g.cmddata, g.cmdparm1, g.cmdparm2, g.cmdparm3,
-                                 g.datablock};
+    packet::DocomaxFields fields{g.cmdcode,  g.cmddata,  g.cmdparm1,
+                                 g.cmdparm2, g.cmdparm3, g.datablock};
     g.errcode = result::ok;
     if (portDown()) {
         return finishLost();

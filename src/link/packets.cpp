@@ -19,7 +19,8 @@ std::string shortRequest(std::string_view templ, char command, Field field,
 }
 
 std::string memoryWrite(char command, uint32_t address, uint32_t value) {
-    std::string request = shortRequest(memoryTemplate, command, shortAddress, hexDigits(address, 4));
+    std::string request =
+        shortRequest(memoryTemplate, command, shortAddress, hexDigits(address, 4));
     overwrite(request, shortByte, hexDigits(value, 2));
     return request;
 }
@@ -45,9 +46,13 @@ bool isExactShortReply(const std::string& reply) {
     return reply.size() == shortLength && isValidShortReply(reply);
 }
 
-bool carriesVersion(const std::string& reply) { return cut(reply, versionMark) == "Version"; }
+bool carriesVersion(const std::string& reply) {
+    return cut(reply, versionMark) == "Version";
+}
 
-bool isPageWritten(const std::string& reply) { return cut(reply, okMark) == "OV0OK"; }
+bool isPageWritten(const std::string& reply) {
+    return cut(reply, okMark) == "OV0OK";
+}
 
 std::string_view longReplyStatus(const std::string& reply) {
     return isValidLongReply(reply) ? validPacket : invalidPacket;
@@ -63,12 +68,22 @@ std::string longRequest(std::string_view commandCode) {
     return request;
 }
 
-std::string lineDigits(uint32_t lineNumber) { return hexDigits(lineNumber, size_t(packet::line.width)); }
+std::string lineDigits(uint32_t lineNumber) {
+    return hexDigits(lineNumber, size_t(packet::line.width));
+}
 
-std::string stopProgram() { return longRequest("R00"); }
-std::string readCurrentPositions(uint32_t lineNumber) { return withLine("R01", lineNumber); }
-std::string runProgram(uint32_t lineNumber) { return withLine("R05", lineNumber); }
-std::string pauseProgram() { return longRequest("R07"); }
+std::string stopProgram() {
+    return longRequest("R00");
+}
+std::string readCurrentPositions(uint32_t lineNumber) {
+    return withLine("R01", lineNumber);
+}
+std::string runProgram(uint32_t lineNumber) {
+    return withLine("R05", lineNumber);
+}
+std::string pauseProgram() {
+    return longRequest("R07");
+}
 
 std::string readFlashPage(std::string_view page) {
     std::string request = longRequest("R14");
@@ -76,7 +91,9 @@ std::string readFlashPage(std::string_view page) {
     return request;
 }
 
-std::string readInstruction(uint32_t lineNumber) { return withLine("R15", lineNumber); }
+std::string readInstruction(uint32_t lineNumber) {
+    return withLine("R15", lineNumber);
+}
 
 std::string writeInstruction(uint32_t lineNumber, std::string_view recordDigits) {
     std::string request(putInstructionTemplate);
@@ -85,8 +102,12 @@ std::string writeInstruction(uint32_t lineNumber, std::string_view recordDigits)
     return request;
 }
 
-std::string eraseFlash() { return longRequest("R17"); }
-std::string readStoredPositions(uint32_t lineNumber) { return withLine("R18", lineNumber); }
+std::string eraseFlash() {
+    return longRequest("R17");
+}
+std::string readStoredPositions(uint32_t lineNumber) {
+    return withLine("R18", lineNumber);
+}
 
 std::string storePositions(uint32_t lineNumber, const std::array<std::string, 8>& positions) {
     std::string request = withLine("R19", lineNumber);
@@ -96,7 +117,9 @@ std::string storePositions(uint32_t lineNumber, const std::array<std::string, 8>
     return request;
 }
 
-std::string readSpeed(uint32_t location) { return withLine("R1A", location); }
+std::string readSpeed(uint32_t location) {
+    return withLine("R1A", location);
+}
 
 std::string writeSpeed(uint32_t location, const std::array<std::string, 8>& speeds,
                        const std::array<std::string, 8>& controls) {
@@ -108,7 +131,9 @@ std::string writeSpeed(uint32_t location, const std::array<std::string, 8>& spee
     return request;
 }
 
-std::string readPacked(uint32_t lineNumber) { return withLine("R1C", lineNumber); }
+std::string readPacked(uint32_t lineNumber) {
+    return withLine("R1C", lineNumber);
+}
 
 std::string packedWriteData(uint32_t lineNumber, std::string_view recordDigits) {
     return "OV0R1D" + lineDigits(lineNumber) + std::string(recordDigits);
@@ -149,7 +174,9 @@ DocomaxFields typedCommand(std::string_view commandCode, std::string_view data) 
     return fields;
 }
 
-DocomaxFields versionCommand(std::string_view data) { return typedCommand("R02", data); }
+DocomaxFields versionCommand(std::string_view data) {
+    return typedCommand("R02", data);
+}
 
 std::string docomaxRequest(const DocomaxFields& fields) {
     std::string request(docomaxTemplate);
@@ -172,8 +199,12 @@ std::string readRam(uint32_t address) {
     return shortRequest(memoryTemplate, 'R', shortAddress, hexDigits(address, 4));
 }
 
-std::string writeEeprom(uint32_t address, uint32_t value) { return memoryWrite('F', address, value); }
-std::string writeRam(uint32_t address, uint32_t value) { return memoryWrite('S', address, value); }
+std::string writeEeprom(uint32_t address, uint32_t value) {
+    return memoryWrite('F', address, value);
+}
+std::string writeRam(uint32_t address, uint32_t value) {
+    return memoryWrite('S', address, value);
+}
 
 std::string moveToStoredLine(uint32_t lineNumber) {
     std::string request(moveToTemplate);
@@ -181,8 +212,12 @@ std::string moveToStoredLine(uint32_t lineNumber) {
     return request;
 }
 
-std::string jogUp(std::string_view step, int servo) { return jog(jogUpTemplate, step, servo); }
-std::string jogDown(std::string_view step, int servo) { return jog(jogDownTemplate, step, servo); }
+std::string jogUp(std::string_view step, int servo) {
+    return jog(jogUpTemplate, step, servo);
+}
+std::string jogDown(std::string_view step, int servo) {
+    return jog(jogDownTemplate, step, servo);
+}
 
 std::string switchOutput(uint32_t output, bool on) {
     std::string request(on ? outputOnTemplate : outputOffTemplate);

@@ -39,24 +39,24 @@ std::string longRequest(std::string_view commandCode);
 // A program line as it travels: "000000" + hex, rightmost 6.
 std::string lineDigits(uint32_t lineNumber);
 
-std::string stopProgram();                   // R00 (sendonly)
+std::string stopProgram();                             // R00 (sendonly)
 std::string readCurrentPositions(uint32_t lineNumber); // R01 (rawsender)
-std::string runProgram(uint32_t lineNumber);       // R05 (sendonly): from line 0 or a given line
+std::string runProgram(uint32_t lineNumber); // R05 (sendonly): from line 0 or a given line
 std::string pauseProgram();                  // R07 (sendonly)
 // R14 (binreceiver): `page` as typed, "00000" put in front, rightmost 5.
 std::string readFlashPage(std::string_view page);
-std::string readInstruction(uint32_t lineNumber);  // R15 (rawsender)
+std::string readInstruction(uint32_t lineNumber); // R15 (rawsender)
 // R16 (rawsender): its own template; the 32 record digits at 13-44.
 std::string writeInstruction(uint32_t lineNumber, std::string_view recordDigits);
-std::string eraseFlash();                    // R17 (rawsender): 7-11 stay "SSSSx"
+std::string eraseFlash();                             // R17 (rawsender): 7-11 stay "SSSSx"
 std::string readStoredPositions(uint32_t lineNumber); // R18 (rawsender)
 // R19 (rawsender): eight 5-character decimal positions at 13-52, already formatted.
 std::string storePositions(uint32_t lineNumber, const std::array<std::string, 8>& positions);
-std::string readSpeed(uint32_t location);    // R1A (rawsender)
+std::string readSpeed(uint32_t location); // R1A (rawsender)
 // R1B (rawsender): eight 3-character speeds at 13-36 and control values at 37-60.
 std::string writeSpeed(uint32_t location, const std::array<std::string, 8>& speeds,
                        const std::array<std::string, 8>& controls);
-std::string readPacked(uint32_t lineNumber);       // R1C (packreceiver)
+std::string readPacked(uint32_t lineNumber); // R1C (packreceiver)
 // R1D (packwriter): not a long packet but `packdata`, "OV0R1D" + line + 64 record digits.
 std::string packedWriteData(uint32_t lineNumber, std::string_view recordDigits);
 // R1W (rawsender): "00000" at 7-11 and the 32-digit parameter block at 12-43.
@@ -75,8 +75,8 @@ struct DocomaxFields {
 // Puts `fields` into the globals docomax takes its request from.
 void putDocomaxFields(const DocomaxFields& fields, LinkGlobals& g);
 
-DocomaxFields readParameters();     // R1R
-DocomaxFields reloadParameters();   // R1C: reload the board parameters from EEPROM
+DocomaxFields readParameters();   // R1R
+DocomaxFields reloadParameters(); // R1C: reload the board parameters from EEPROM
 // A command typed by the user: "000" + code rightmost 3, "00000" + data rightmost 5.
 DocomaxFields typedCommand(std::string_view commandCode, std::string_view data);
 // "Request Version": R02 whatever the code box holds, the data as typed.
@@ -89,14 +89,14 @@ std::string docomaxRequest(const DocomaxFields& fields);
 
 // ---- Short requests -----------------------------------------------------------------------
 
-std::string readEeprom(uint32_t address);                 // OE
-std::string readRam(uint32_t address);                    // OR
+std::string readEeprom(uint32_t address);                  // OE
+std::string readRam(uint32_t address);                     // OR
 std::string writeEeprom(uint32_t address, uint32_t value); // OF
 std::string writeRam(uint32_t address, uint32_t value);    // OS
-std::string moveToStoredLine(uint32_t lineNumber);              // OT
+std::string moveToStoredLine(uint32_t lineNumber);         // OT
 // OU / OD: `step` is "0010" or "0001"; servo 1 to 8 as "01" to "08".
 std::string jogUp(std::string_view step, int servo);
 std::string jogDown(std::string_view step, int servo);
-std::string switchOutput(uint32_t output, bool on);       // OO
+std::string switchOutput(uint32_t output, bool on); // OO
 
 } // namespace pkivo::packet

@@ -7,8 +7,8 @@
 namespace pkivo::result {
 
 inline constexpr std::string_view ok = "0";
-inline constexpr std::string_view invalidPacket = "1";     // reported by the controller
-inline constexpr std::string_view noBusResponse = "2";     // reported by the controller
+inline constexpr std::string_view invalidPacket = "1";      // reported by the controller
+inline constexpr std::string_view noBusResponse = "2";      // reported by the controller
 inline constexpr std::string_view invalidInstruction = "X"; // reported by the controller
 inline constexpr std::string_view unableToConnect = "Z";
 inline constexpr std::string_view portNotOpen = "7";

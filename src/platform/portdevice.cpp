@@ -23,7 +23,9 @@ constexpr DefaultRange defaultDevices[] = {
 
 } // namespace
 
-std::string portLinkFolder() { return homeDirectory() + "/.config/pkivo/dosdevices"; }
+std::string portLinkFolder() {
+    return homeDirectory() + "/.config/pkivo/dosdevices";
+}
 
 std::string portDevicePath(int number) {
     if (number < 1) {

@@ -86,7 +86,9 @@ void QtSerialPort::close() {
     m_lost = false;
 }
 
-bool QtSerialPort::isOpen() const { return m_serial.isOpen() && !m_lost; }
+bool QtSerialPort::isOpen() const {
+    return m_serial.isOpen() && !m_lost;
+}
 
 bool QtSerialPort::output(const std::string& text) {
     if (!isOpen()) {
@@ -107,9 +109,13 @@ bool QtSerialPort::output(const std::string& text) {
     return isOpen() && m_serial.bytesToWrite() == 0;
 }
 
-int QtSerialPort::outBufferCount() const { return int(m_serial.bytesToWrite()); }
+int QtSerialPort::outBufferCount() const {
+    return int(m_serial.bytesToWrite());
+}
 
-int QtSerialPort::inBufferCount() const { return isOpen() ? int(m_serial.bytesAvailable()) : 0; }
+int QtSerialPort::inBufferCount() const {
+    return isOpen() ? int(m_serial.bytesAvailable()) : 0;
+}
 
 std::string QtSerialPort::input() {
     if (!isOpen()) {

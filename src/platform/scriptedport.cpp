@@ -44,8 +44,8 @@ bool ScriptedPort::setSettings(const std::string& settings) {
 }
 
 bool ScriptedPort::open() {
-    bool openable = m_commPort >= 1 && m_commPort <= 255 &&
-                    (!m_openable || m_openable->count(m_commPort) != 0);
+    bool openable =
+        m_commPort >= 1 && m_commPort <= 255 && (!m_openable || m_openable->count(m_commPort) != 0);
     if (m_open || !openable || m_settings.empty()) {
         return false;
     }

@@ -45,7 +45,7 @@ inline std::string longReply(const std::string& code = "R15", const std::string&
 // Every script step matched and nothing unexpected was written.
 #define PKIVO_VERIFY_SCRIPT(port)                                                                  \
     do {                                                                                           \
-        QVERIFY2((port).mismatches().empty(),                                                    \
-                 (port).mismatches().empty() ? "" : (port).mismatches().front().c_str());                \
+        QVERIFY2((port).mismatches().empty(),                                                      \
+                 (port).mismatches().empty() ? "" : (port).mismatches().front().c_str());          \
         QCOMPARE((port).pendingSteps(), size_t(0));                                                \
     } while (false)

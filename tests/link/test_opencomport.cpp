@@ -90,22 +90,22 @@ private slots:
         QTest::addColumn<std::string>("boardinfo");
         QTest::addColumn<bool>("openAfter");
         QTest::addColumn<int>("endsAt");
-        QTest::newRow("settings rejected") << S("07") << S("000000") << true << S("") << S("") << S("before")
-                                           << false << 0;
-        QTest::newRow("port not a number") << S("x7") << S("057600") << true << S("") << S("") << S("before")
-                                           << false << 0;
-        QTest::newRow("port does not open") << S("07") << S("057600") << false << S("") << S("") << S(" Unknown")
-                                            << false << 0;
+        QTest::newRow("settings rejected")
+            << S("07") << S("000000") << true << S("") << S("") << S("before") << false << 0;
+        QTest::newRow("port not a number")
+            << S("x7") << S("057600") << true << S("") << S("") << S("before") << false << 0;
+        QTest::newRow("port does not open")
+            << S("07") << S("057600") << false << S("") << S("") << S(" Unknown") << false << 0;
         // First connect check: Timer1 starts now, so 4 ticks are exactly 300 ms.
-        QTest::newRow("no answer in 4 ticks") << S("07") << S("057600") << true << S("-") << S("")
-                                              << S(" Unknown") << true << 300;
-        QTest::newRow("wrong answer") << S("07") << S("057600") << true << S("?") << S("") << S(" Unknown")
-                                      << true << 2;
+        QTest::newRow("no answer in 4 ticks")
+            << S("07") << S("057600") << true << S("-") << S("") << S(" Unknown") << true << 300;
+        QTest::newRow("wrong answer")
+            << S("07") << S("057600") << true << S("?") << S("") << S(" Unknown") << true << 2;
         QTest::newRow("no Version") << S("07") << S("057600") << true << S(":")
                                     << S("OV0R02version 2.1.0") + std::string(42, 'x') + "0H~"
                                     << S(" Unknown") << true << 22;
-        QTest::newRow("version too late") << S("07") << S("057600") << true << S(":") << S("-") << S(" Unknown")
-                                          << true << 3002;
+        QTest::newRow("version too late")
+            << S("07") << S("057600") << true << S(":") << S("-") << S(" Unknown") << true << 3002;
     }
     void fixedPortFailures() {
         QFETCH(std::string, comport);
@@ -179,11 +179,11 @@ private slots:
     void searchSkipsPortsThatAnswerWrongly() {
         Connection c;
         c.port.setOpenablePorts({1, 2, 4, 6});
-        c.port.expect("&").answer("x", 1ms);      // port 1: not the controller
-        c.port.expect("&").answer(":", 1ms);      // port 2: ":" but no version
+        c.port.expect("&").answer("x", 1ms); // port 1: not the controller
+        c.port.expect("&").answer(":", 1ms); // port 2: ":" but no version
         c.port.expect(request).answer(std::string(64, 'O'), 5ms);
-        c.port.expect("&");                       // port 4: silent for 3 ticks
-        scriptController(c.port);                 // port 6
+        c.port.expect("&");       // port 4: silent for 3 ticks
+        scriptController(c.port); // port 6
         QCOMPARE(c.link.opencomport(portSettings("00"), c.ui), ConnectResult::Connected);
         PKIVO_VERIFY_SCRIPT(c.port);
         QCOMPARE(c.port.openedPorts(), (std::vector<int>{1, 2, 4, 6}));
@@ -200,8 +200,8 @@ private slots:
         QTest::addColumn<std::vector<int>>("opened");
         QTest::newRow("nothing opens") << std::vector<int>{} << std::vector<int>{};
         QTest::newRow("57 is never tried") << std::vector<int>{57} << std::vector<int>{};
-        QTest::newRow("silent ports beyond 56") << std::vector<int>{55, 56, 57, 58}
-                                                << std::vector<int>{55, 56, 57, 58};
+        QTest::newRow("silent ports beyond 56")
+            << std::vector<int>{55, 56, 57, 58} << std::vector<int>{55, 56, 57, 58};
     }
     void searchLimitIsTestedOnlyAfterAFailedOpen() {
         QFETCH(std::vector<int>, openable);

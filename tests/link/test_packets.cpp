@@ -25,12 +25,12 @@ private slots:
         QTest::newRow("R01") << packet::readCurrentPositions(0x12) << withLine("R01", "000012");
         QTest::newRow("R05 line 0") << packet::runProgram(0) << withLine("R05", "000000");
         QTest::newRow("R05 line") << packet::runProgram(1000) << withLine("R05", "0003E8");
-        QTest::newRow("R05 keeps 6 digits") << packet::runProgram(0x1234567)
-                                            << withLine("R05", "234567");
+        QTest::newRow("R05 keeps 6 digits")
+            << packet::runProgram(0x1234567) << withLine("R05", "234567");
         QTest::newRow("R07") << packet::pauseProgram() << S("OV0R07SSSSxxxxx") + tail;
         QTest::newRow("R14") << packet::readFlashPage("42") << S("OV0R1400042xxxx") + tail;
-        QTest::newRow("R14 long page text") << packet::readFlashPage("1234567")
-                                            << S("OV0R1434567xxxx") + tail;
+        QTest::newRow("R14 long page text")
+            << packet::readFlashPage("1234567") << S("OV0R1434567xxxx") + tail;
         QTest::newRow("R15") << packet::readInstruction(10) << withLine("R15", "00000A");
         QTest::newRow("R16") << packet::writeInstruction(10, std::string(32, 'F'))
                              << S("OV0R1600000A") + std::string(32, 'F') + "DDD" +
@@ -62,9 +62,9 @@ private slots:
         QTest::newRow("typed X") << packet::docomaxRequest(packet::typedCommand("X", ""))
                                  << S("OV000X00000") + std::string("0xxx") + std::string(32, 'D') +
                                         "xxx000x000000x0H~";
-        QTest::newRow("typed data") << packet::docomaxRequest(packet::typedCommand("AR02", "1234567"))
-                                    << S("OV0R0234567") + std::string("0xxx") + std::string(32, 'D') +
-                                           "xxx000x000000x0H~";
+        QTest::newRow("typed data")
+            << packet::docomaxRequest(packet::typedCommand("AR02", "1234567"))
+            << S("OV0R0234567") + std::string("0xxx") + std::string(32, 'D') + "xxx000x000000x0H~";
         QTest::newRow("OE") << packet::readEeprom(0x1F) << S("OE001FDDH");
         QTest::newRow("OR") << packet::readRam(0xABCD) << S("ORABCDDDH");
         QTest::newRow("OF") << packet::writeEeprom(0x10, 0xFE) << S("OF0010FEH");

@@ -104,10 +104,9 @@ private slots:
     void reportsTheAttentionResult_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<std::string>("afterFailure");
-        std::vector<std::string> failure{"Unable to Connect", "Unable to Connect",
-                                         "Unable to Connect", "Unable to Connect",
-                                         "Unable to Connect", "Cannot Connect",
-                                         "Cannot Connect",    "Cannot Connect"};
+        std::vector<std::string> failure{
+            "Unable to Connect", "Unable to Connect", "Unable to Connect", "Unable to Connect",
+            "Unable to Connect", "Cannot Connect",    "Cannot Connect",    "Cannot Connect"};
         for (size_t i = 0; i < routines().size(); ++i) {
             QTest::newRow(routines()[i].name) << int(i) << failure[i];
         }
@@ -252,13 +251,14 @@ private slots:
         std::string withParm3 = longReply("R1R", "", '0');
         withParm3.replace(57, 3, "123");
         QTest::newRow("0") << withParm3 << S("0") << S("No errors") << S("123");
-        QTest::newRow("1") << longReply("R1R", "", '1') << S("1") << S("System received invalid packet")
-                           << S("000");
+        QTest::newRow("1") << longReply("R1R", "", '1') << S("1")
+                           << S("System received invalid packet") << S("000");
         QTest::newRow("2") << longReply("R1R", "", '2') << S("2")
                            << S("No responce from device/module on buss") << S("000");
         QTest::newRow("X") << longReply("R1R", "", 'X') << S("X") << S("Invalid Instruction sent")
                            << S("000");
-        QTest::newRow("other") << longReply("R1R", "", 'Q') << S("Q") << S("Undefined error") << S("000");
+        QTest::newRow("other") << longReply("R1R", "", 'Q') << S("Q") << S("Undefined error")
+                               << S("000");
         // Fewer than 62 characters: no code at all, the previous text stays.
         QTest::newRow("short") << std::string(61, 'O') << S("") << S("previous text") << S("000");
     }

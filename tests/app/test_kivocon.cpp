@@ -1,0 +1,207 @@
+// The main window, clicked as a user would: start-up, the run controls' packets, the status
+// group, the menus and shut-down. The controller at the other end is scripted.
+#include "app/kivocon.h"
+#include "consolefixture.h"
+#include "converter/filegobbler.h"
+#include "link/packetlayout.h"
+#include "scriptedlink.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace pkivo;
+using namespace pkivo::test;
+
+namespace {
+
+template <class T> T* child(QWidget& window, const char* name) {
+    T* found = window.findChild<T*>(name);
+    if (!found) {
+        qFatal("no control %s", name);
+    }
+    return found;
+}
+
+QString text(QWidget& window, const char* label) {
+    if (auto* l = window.findChild<QLabel*>(label)) {
+        return l->text();
+    }
+    return child<QLineEdit>(window, label)->text();
+}
+
+std::string versionReply() { return longReply("R02", "Version 3.07 KV8"); }
+
+// The generic template with `code` at 4-6 and, when given, `line` at 7-12: written out in full
+// so that the test does not lean on the code that builds it.
+std::string runPacket(const char* code, const char* line = "SSSSxx") {
+    return std::string("OV0") + code + line + "xxx" + std::string(32, 'D') + "xxxxxxxxxxxxxx0H~";
+}
+
+std::string statusRecord(const char* position, const char* mode) {
+    return std::string("AB") + position + "0002" + "0001" + mode + "00" + "000010";
+}
+
+} // namespace
+
+class KivoconTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpShowsTheController();
+    void startUpWithoutAControllerSaysSo();
+    void runControlsSendTheirPackets_data();
+    void runControlsSendTheirPackets();
+    void runAtLineRefusesWhatIsNotALine_data();
+    void runAtLineRefusesWhatIsNotALine();
+    void statusRecordsFillTheStatusGroup();
+    void menusOpenEachWindowOnce();
+    void closingTheWindowClosesThePort();
+};
+
+void KivoconTest::startUpShowsTheController() {
+    ConsoleFixture f;
+    f.port.setOpenablePorts({3, 5});
+    f.port.expect("&").answer(":", 30ms);
+    f.port.expect(std::string(packet::versionRequest)).answer(versionReply(), 40ms);
+    Kivocon window(f.program);
+    window.show();
+    window.startUp();
+    PKIVO_VERIFY_SCRIPT(f.port);
+    QCOMPARE(text(window, "BoardData1"), QString(" Version 3.07    Port: 3"));
+    QCOMPARE(text(window, "notifications"), QString("None"));
+    QCOMPARE(text(window, "Runstop"), QString("Stopped"));
+    QCOMPARE(text(window, "Label4"), QString("00000"));
+    QCOMPARE(window.windowTitle(), QString("PKivo Main Control"));
+    QVERIFY(f.ui.messages.empty());
+}
+
+void KivoconTest::startUpWithoutAControllerSaysSo() {
+    ConsoleFixture f;
+    f.port.setOpenablePorts({});
+    Kivocon window(f.program);
+    window.show();
+    window.startUp();
+    QCOMPARE(f.ui.messages,
+             std::vector<std::string>{"Canot open serial port. Check settings in setup"});
+    // A failed search leaves boardinfo as it was: empty at start-up.
+    QCOMPARE(text(window, "BoardData1"), QString(""));
+}
+
+void KivoconTest::runControlsSendTheirPackets_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("linetorun");
+    QTest::addColumn<QString>("packet");
+    QTest::newRow("run") << "Run" << "7" << QString::fromStdString(runPacket("R05", "000000"));
+    QTest::newRow("pause") << "pauseit" << "" << QString::fromStdString(runPacket("R07"));
+    QTest::newRow("stop") << "stopall" << "" << QString::fromStdString(runPacket("R00"));
+    QTest::newRow("run at 0") << "Runatline" << "0" << QString::fromStdString(runPacket("R05", "000000"));
+    QTest::newRow("run at 255") << "Runatline" << "255" << QString::fromStdString(runPacket("R05", "0000FF"));
+    QTest::newRow("run at 300") << "Runatline" << "300" << QString::fromStdString(runPacket("R05", "00012C"));
+    QTest::newRow("run at 10 with spaces") << "Runatline" << " 10 " << QString::fromStdString(runPacket("R05", "00000A"));
+    QTest::newRow("run at the last line") << "Runatline" << "16777215" << QString::fromStdString(runPacket("R05", "FFFFFF"));
+}
+
+void KivoconTest::runControlsSendTheirPackets() {
+    QFETCH(QString, button);
+    QFETCH(QString, linetorun);
+    QFETCH(QString, packet);
+    ConsoleFixture f;
+    f.port.expect("&").answer(":", 10ms);
+    f.port.expect("$" + packet.toStdString());
+    Kivocon window(f.program);
+    window.show();
+    child<QLineEdit>(window, "linetorun")->setText(linetorun);
+    const Millis start = f.time.now();
+    QTest::mouseClick(child<QPushButton>(window, button.toLatin1()), Qt::LeftButton);
+    PKIVO_VERIFY_SCRIPT(f.port);
+    // Run commands start the monitor, which gives up after 6 s without a record.
+    const bool runs = button == "Run" || button == "Runatline";
+    QCOMPARE((f.time.now() - start).count(), runs ? 6010 : 10);
+    QCOMPARE(text(window, "linetorunError"), QString());
+}
+
+void KivoconTest::runAtLineRefusesWhatIsNotALine_data() {
+    QTest::addColumn<QString>("linetorun");
+    QTest::newRow("empty") << "";
+    QTest::newRow("letters") << "abc";
+    QTest::newRow("negative") << "-1";
+    QTest::newRow("fraction") << "1.5";
+    QTest::newRow("hex") << "0x10";
+    QTest::newRow("too large") << "16777216";
+}
+
+void KivoconTest::runAtLineRefusesWhatIsNotALine() {
+    QFETCH(QString, linetorun);
+    ConsoleFixture f;
+    Kivocon window(f.program);
+    window.show();
+    child<QLineEdit>(window, "linetorun")->setText(linetorun);
+    QTest::mouseClick(child<QPushButton>(window, "Runatline"), Qt::LeftButton);
+    QVERIFY(f.port.writes().empty());
+    QCOMPARE(text(window, "linetorunError"), QString("Enter a whole line number from 0 to 16777215"));
+    child<QLineEdit>(window, "linetorun")->selectAll();
+    QTest::keyClick(child<QLineEdit>(window, "linetorun"), Qt::Key_5);
+    QCOMPARE(text(window, "linetorunError"), QString()); // typing clears the refusal
+}
+
+void KivoconTest::statusRecordsFillTheStatusGroup() {
+    ConsoleFixture f;
+    f.port.expect("&").answer(":", 10ms);
+    f.port.expectAny();
+    f.port.arriveAt(500ms, statusRecord("000A", "10"));
+    f.port.arriveAt(900ms, statusRecord("0014", "30"));
+    Kivocon window(f.program);
+    window.show();
+    QTest::mouseClick(child<QPushButton>(window, "Run"), Qt::LeftButton);
+    QCOMPARE(f.time.now(), 6900ms); // the handler returns 6 s after the last record
+    QCOMPARE(text(window, "Label4"), QString("20"));
+    QCOMPARE(text(window, "Label5"), QString("2"));
+    QCOMPARE(text(window, "Label6"), QString("1"));
+    QCOMPARE(text(window, "currentline"), QString("15"));
+    QCOMPARE(text(window, "Runstop"), QString("Paused"));
+    QCOMPARE(text(window, "notifications"), QString("0 - No errors"));
+
+    // "Monitor status" listens without sending anything.
+    f.port.arriveAt(7500ms, statusRecord("0001", "00"));
+    QTest::mouseClick(child<QPushButton>(window, "Monitor"), Qt::LeftButton);
+    QCOMPARE(text(window, "Runstop"), QString("Stopped"));
+    QCOMPARE(f.port.writes().size(), size_t(2));
+}
+
+void KivoconTest::menusOpenEachWindowOnce() {
+    ConsoleFixture f;
+    Kivocon window(f.program);
+    window.show();
+    QAction* converter = window.findChild<QAction*>("filegobblery");
+    QCOMPARE(converter->text(), QString("KivoScript File Downalod"));
+    converter->trigger();
+    Filegobbler* first = &window.filegobbler();
+    first->close();
+    QVERIFY(!first->isVisible());
+    converter->trigger();
+    QCOMPARE(&window.filegobbler(), first);
+    QVERIFY(first->isVisible());
+    QCOMPARE(first->windowTitle(), QString("Kivo Converter & Downloader"));
+    window.findChild<QAction*>("About")->trigger();
+    QWidget* about = QApplication::activeModalWidget();
+    QVERIFY(!about); // the About box is modeless
+    for (const char* later : {"insbuild", "posbuild", "pinsbuild", "speedbuilderY", "ssetupY",
+                              "parameterconY", "MemoryeditorY", "sendinstX", "sendinstY",
+                              "binsendY"}) {
+        QVERIFY2(!window.findChild<QAction*>(later)->isEnabled(), later);
+    }
+}
+
+void KivoconTest::closingTheWindowClosesThePort() {
+    ConsoleFixture f;
+    Kivocon window(f.program);
+    window.show();
+    QVERIFY(f.port.isOpen());
+    window.close();
+    QVERIFY(!f.port.isOpen());
+}
+
+QTEST_MAIN(KivoconTest)
+#include "test_kivocon.moc"

@@ -1,5 +1,6 @@
 // pkivo-cli: the console's jobs from a shell, one command per run.
 #include "cli/commands.h"
+#include "cli/consolecommands.h"
 #include "cli/linkcommands.h"
 
 #include <cstring>
@@ -26,6 +27,18 @@ const Command commands[] = {
     {"send-short", "send-short PACKET [--port N]",
      "send a short packet through smallcomax; print the reply, then the result code and text",
      pkivo::cli::sendShort},
+    {"download", "download [--port N]",
+     "write the flash data file into the controller's flash (Write to Flash); OK or FAIL",
+     pkivo::cli::download},
+    {"run", "run [LINE] [--no-monitor] [--port N]",
+     "run the stored program from line 0 or LINE, then print each status record until the "
+     "records stop for 6 s",
+     pkivo::cli::run},
+    {"pause", "pause [--port N]", "pause the stored program", pkivo::cli::pause},
+    {"stop", "stop [--port N]", "stop the stored program", pkivo::cli::stop},
+    {"monitor", "monitor [--port N]",
+     "print the status records of a running program until they stop for 6 s",
+     pkivo::cli::monitor},
 };
 
 void printHelp(std::ostream& out) {

@@ -1,0 +1,122 @@
+#include "cli/consolecommands.h"
+
+#include "app/linenumber.h"
+#include "app/statusmonitor.h"
+#include "cli/linksession.h"
+#include "converter/flashdownload.h"
+#include "link/link.h"
+#include "link/packets.h"
+#include "setup/settingsrecord.h"
+
+#include <iostream>
+
+namespace pkivo::cli {
+
+namespace {
+
+class PrintingDownload : public DownloadObserver {
+public:
+    void pageStarted(const std::string& pageText, int index, int total) override {
+        std::cout << pageText << "  (" << index + 1 << " of " << total << ")\n" << std::flush;
+    }
+};
+
+void printStatus(const StatusDisplay& d) {
+    std::cout << "Position " << d.position << "  Stack " << d.stack << "  Loop " << d.loop
+              << "  Line " << d.currentline << "  " << d.runstop << "  " << d.notifications
+              << '\n'
+              << std::flush;
+}
+
+// Sends a run, pause or stop command as the main window's buttons do; no reply is awaited.
+int sendRunCommand(Link& link, const std::string& packet) {
+    LinkGlobals& g = link.globals();
+    g.packet = packet;
+    g.datablock = std::string(41, '0');
+    g.errcode = std::string(1, '0'); // sendonly keeps the code it finds: start from "0"
+    link.sendonly();
+    std::cout << g.errcode << ' ' << g.errtext << '\n' << std::flush;
+    return g.errcode == "0" ? exitOk : exitFailed;
+}
+
+int listen(Link& link) {
+    StatusDisplay display;
+    link.setMonitoring(true);
+    statusmonitor(link, display, printStatus);
+    return exitOk;
+}
+
+// Parses "--port N" and checks the number of remaining arguments.
+std::optional<LinkOptions> options(const Arguments& args, size_t maxRest, const char* usage) {
+    std::optional<LinkOptions> parsed = parseOptions(args);
+    if (!parsed || parsed->rest.size() > maxRest) {
+        std::cerr << "usage: pkivo-cli " << usage << '\n';
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+} // namespace
+
+int download(const Arguments& args) {
+    auto parsed = options(args, 0, "download [--port N]");
+    if (!parsed) {
+        return exitUsage;
+    }
+    return withLink(*parsed, [](Link& link, const SettingsRecord& sysparams) {
+        PrintingDownload printer;
+        const std::string path = sysparams.flashfileloc();
+        DownloadResult result = downloadFlashFile(link, path, printer);
+        if (result != DownloadResult::Ok) {
+            std::cerr << downloadFailureText(result, path) << '\n';
+        }
+        std::cout << (result == DownloadResult::Ok ? "OK" : "FAIL") << '\n';
+        return result == DownloadResult::Ok ? exitOk : exitFailed;
+    });
+}
+
+int run(const Arguments& args) {
+    auto parsed = options(args, 2, "run [LINE] [--no-monitor] [--port N]");
+    if (!parsed) {
+        return exitUsage;
+    }
+    bool monitorAfter = true;
+    std::optional<uint32_t> line = 0;
+    for (const std::string& arg : parsed->rest) {
+        if (arg == "--no-monitor") {
+            monitorAfter = false;
+        } else if (!(line = parseLineNumber(arg))) {
+            std::cerr << "pkivo-cli: the line must be a whole number from 0 to " << largestLine
+                      << '\n';
+            return exitUsage;
+        }
+    }
+    return withLink(*parsed, [&](Link& link, const SettingsRecord&) {
+        int status = sendRunCommand(link, packet::runProgram(*line));
+        return monitorAfter ? std::max(status, listen(link)) : status;
+    });
+}
+
+int pause(const Arguments& args) {
+    auto parsed = options(args, 0, "pause [--port N]");
+    return parsed ? withLink(*parsed, [](Link& link, const SettingsRecord&) {
+        return sendRunCommand(link, packet::pauseProgram());
+    })
+                  : exitUsage;
+}
+
+int stop(const Arguments& args) {
+    auto parsed = options(args, 0, "stop [--port N]");
+    return parsed ? withLink(*parsed, [](Link& link, const SettingsRecord&) {
+        return sendRunCommand(link, packet::stopProgram());
+    })
+                  : exitUsage;
+}
+
+int monitor(const Arguments& args) {
+    auto parsed = options(args, 0, "monitor [--port N]");
+    return parsed ? withLink(*parsed, [](Link& link, const SettingsRecord&) { return listen(link); })
+                  : exitUsage;
+}
+
+} // namespace pkivo::cli

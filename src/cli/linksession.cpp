@@ -1,0 +1,80 @@
+#include "cli/linksession.h"
+
+#include "cli/stderrui.h"
+#include "core/textfield.h"
+#include "link/link.h"
+#include "platform/eventloopwaiter.h"
+#include "platform/qtserialport.h"
+#include "setup/settingsfile.h"
+
+#include <QCoreApplication>
+
+#include <cctype>
+#include <iostream>
+
+namespace pkivo::cli {
+
+namespace {
+
+bool isPortNumber(const std::string& text) {
+    if (text.empty() || text.size() > 2) {
+        return false;
+    }
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<LinkOptions> parseOptions(const Arguments& args) {
+    LinkOptions options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--port") {
+            if (i + 1 >= args.size() || !isPortNumber(args[i + 1])) {
+                std::cerr << "pkivo-cli: --port needs a port number from 0 to 99 (0 searches)\n";
+                return std::nullopt;
+            }
+            options.port = fixedWidth("00", args[++i], 2);
+        } else if (args[i].starts_with("--port=") && isPortNumber(args[i].substr(7))) {
+            options.port = fixedWidth("00", args[i].substr(7), 2);
+        } else {
+            options.rest.push_back(args[i]);
+        }
+    }
+    return options;
+}
+
+int withLink(const LinkOptions& options, const Exchange& exchange) {
+    StderrUi ui;
+    SettingsRecord sysparams;
+    if (!initparams(sysparams, ui)) {
+        return exitFailed;
+    }
+    PortSettings settings{sysparams.comport(), sysparams.combaud(), sysparams.comparity(),
+                          sysparams.combits(), sysparams.comstopbits()};
+    if (options.port) {
+        settings.comport = *options.port;
+    }
+    int argc = 1;
+    char name[] = "pkivo-cli";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    QtSerialPort port;
+    EventLoopWaiter waiter;
+    Link link(port, waiter);
+    ConnectResult connected = link.opencomport(settings, ui);
+    int status = exitFailed;
+    if (connected == ConnectResult::Connected) {
+        status = exchange(link, sysparams);
+    } else {
+        std::cout << link.boardinfo() << '\n';
+    }
+    port.close();
+    return status;
+}
+
+} // namespace pkivo::cli

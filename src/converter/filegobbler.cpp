@@ -57,6 +57,7 @@ void Filegobbler::onToflash() {
     disablebuttons();
     showIndicator("BUSY", lightRed);
     m_ui->downloadProgress->setValue(0);
+    m_ui->downloadProgress->setTextVisible(true);
     m_ui->elapsedTime->clear();
     m_downloadClock.start();
     // The path is read when the download starts, so a saved setup change counts at once.
@@ -69,7 +70,7 @@ void Filegobbler::onToflash() {
         m_program.ui.messageBox(downloadFailureText(result, path));
         showIndicator("FAIL", lightRed);
     }
-    m_ui->elapsedTime->setText(QString("%1 s").arg(double(m_downloadClock.elapsed()) / 1000, 0, 'f', 1));
+    showElapsed();
     enablebuttons();
 }
 
@@ -77,7 +78,12 @@ void Filegobbler::pageStarted(const std::string& pageText, int index, int total)
     m_ui->Text1->setText(fromLatin1(pageText));
     m_ui->downloadProgress->setMaximum(total);
     m_ui->downloadProgress->setValue(index);
-    m_ui->elapsedTime->setText(QString("%1 s").arg(double(m_downloadClock.elapsed()) / 1000, 0, 'f', 1));
+    showElapsed();
+}
+
+void Filegobbler::showElapsed() {
+    const double seconds = double(m_downloadClock.elapsed()) / 1000;
+    m_ui->elapsedTime->setText(QString("%1 s").arg(seconds, 0, 'f', 1));
 }
 
 void Filegobbler::disablebuttons() {

@@ -34,6 +34,7 @@ private:
     void disablebuttons();
     void enablebuttons();
     void showIndicator(const char* caption, const char* colour);
+    void showElapsed();
 
     std::unique_ptr<Ui::Filegobbler> m_ui;
     Program& m_program;

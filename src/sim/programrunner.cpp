@@ -41,7 +41,7 @@ void ProgramRunner::start(int line, Micros now) {
     m_calls.clear();
     m_loops.clear();
     m_notification = Notification::None;
-    m_pc = line;
+    m_pc = m_current = line;
     m_running = true;
     m_paused = false;
     m_waitingForServos = false;
@@ -97,6 +97,7 @@ bool ProgramRunner::jump(int target) {
 }
 
 void ProgramRunner::step(Micros now) {
+    m_current = m_pc;
     if (!FlashMemory::validLine(m_pc)) {
         fail(Notification::InvalidInstruction);
         return;

@@ -47,7 +47,8 @@ public:
     uint16_t lastPosition() const { return m_lastPosition; }
     int callDepth() const { return int(m_calls.size()); }
     uint16_t loopCount() const { return m_loops.empty() ? 0 : m_loops.back().remaining; }
-    int line() const { return m_pc; }
+    // The line of the instruction being run (a WAIT or MOVE under way, a STOP, a fault).
+    int line() const { return m_current; }
     Notification notification() const { return m_notification; }
     uint8_t modeFlags() const;
 
@@ -82,6 +83,7 @@ private:
     bool m_paused = false;
     bool m_waitingForServos = false;
     int m_pc = 0;
+    int m_current = 0;
     Micros m_nextStep{0};
     std::vector<int> m_calls;
     std::vector<Loop> m_loops;

@@ -2,6 +2,7 @@
 // group, the menus and shut-down. The controller at the other end is scripted.
 #include "app/kivocon.h"
 #include "consolefixture.h"
+#include "controls.h"
 #include "converter/filegobbler.h"
 #include "link/packetlayout.h"
 #include "scriptedlink.h"
@@ -16,21 +17,6 @@ using namespace pkivo;
 using namespace pkivo::test;
 
 namespace {
-
-template <class T> T* child(QWidget& window, const char* name) {
-    T* found = window.findChild<T*>(name);
-    if (!found) {
-        qFatal("no control %s", name);
-    }
-    return found;
-}
-
-QString text(QWidget& window, const char* label) {
-    if (auto* l = window.findChild<QLabel*>(label)) {
-        return l->text();
-    }
-    return child<QLineEdit>(window, label)->text();
-}
 
 std::string versionReply() { return longReply("R02", "Version 3.07 KV8"); }
 

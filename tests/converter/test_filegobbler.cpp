@@ -1,6 +1,7 @@
 // The converter window, clicked as a user would: a conversion fills the counters and the script
 // text; a download drives the indicator, the page box and the progress bar.
 #include "consolefixture.h"
+#include "controls.h"
 #include "converter/filegobbler.h"
 #include "scriptedlink.h"
 
@@ -16,16 +17,6 @@ using namespace pkivo;
 using namespace pkivo::test;
 
 namespace {
-
-template <class T> T* child(QWidget& window, const char* name) {
-    T* found = window.findChild<T*>(name);
-    if (!found) {
-        qFatal("no control %s", name);
-    }
-    return found;
-}
-
-QString label(QWidget& window, const char* name) { return child<QLabel>(window, name)->text(); }
 
 std::string pageLine(int page) { return decimalDigits(uint64_t(page), 5) + std::string(528, 'F'); }
 
@@ -54,8 +45,8 @@ void FilegobblerTest::showsThePathsOfTheSettings() {
     QCOMPARE(child<QLineEdit>(window, "SourceFile")->text(), QString("c:\\Tolvane\\kivo.txt"));
     QCOMPARE(child<QLineEdit>(window, "tempfile")->text(), QString("c:\\Tolvane\\premerged.tmp"));
     QCOMPARE(child<QLineEdit>(window, "Listfile")->text(), QString("c:\\Tolvane\\list.txt"));
-    QCOMPARE(label(window, "Flashindicator"), QString("OK"));
-    QCOMPARE(label(window, "Label6"), QString("Number of retunrs:"));
+    QCOMPARE(text(window, "Flashindicator"), QString("OK"));
+    QCOMPARE(text(window, "Label6"), QString("Number of retunrs:"));
 }
 
 void FilegobblerTest::conversionFillsTheCounters() {
@@ -65,13 +56,13 @@ void FilegobblerTest::conversionFillsTheCounters() {
     Filegobbler window(f.program);
     window.show();
     click(window, "Readkivo");
-    QCOMPARE(label(window, "goodlines"), QString("4"));
-    QCOMPARE(label(window, "errorbumper"), QString("1"));
-    QCOMPARE(label(window, "blanklines"), QString("1"));
-    QCOMPARE(label(window, "callcount"), QString("1"));
-    QCOMPARE(label(window, "returncount"), QString("1"));
-    QCOMPARE(label(window, "docount"), QString("1"));
-    QCOMPARE(label(window, "loopcount"), QString("1"));
+    QCOMPARE(text(window, "goodlines"), QString("4"));
+    QCOMPARE(text(window, "errorbumper"), QString("1"));
+    QCOMPARE(text(window, "blanklines"), QString("1"));
+    QCOMPARE(text(window, "callcount"), QString("1"));
+    QCOMPARE(text(window, "returncount"), QString("1"));
+    QCOMPARE(text(window, "docount"), QString("1"));
+    QCOMPARE(text(window, "loopcount"), QString("1"));
     QVERIFY(child<QPlainTextEdit>(window, "output1")->toPlainText().startsWith("/ demo\nGOSUB SUB\n"));
     QVERIFY(QFile::exists(QString::fromStdString(f.home.file("Tolvane/flash.tmp"))));
     QVERIFY(child<QPushButton>(window, "Readkivo")->isEnabled());
@@ -86,7 +77,7 @@ void FilegobblerTest::processingErrorShowsItsMessage() {
     click(window, "Readkivo");
     QCOMPARE(f.ui.messages, (std::vector<std::string>(
                                 2, "Processing Error or Canot open Kivo or temp File Line#:2")));
-    QCOMPARE(label(window, "goodlines"), QString("2"));
+    QCOMPARE(text(window, "goodlines"), QString("2"));
     QVERIFY(child<QPushButton>(window, "Readkivo")->isEnabled());
     QVERIFY(child<QPushButton>(window, "toflash")->isEnabled());
 }
@@ -103,7 +94,7 @@ void FilegobblerTest::downloadEndsOkOnLightGreen() {
     window.show();
     click(window, "toflash");
     PKIVO_VERIFY_SCRIPT(f.port);
-    QCOMPARE(label(window, "Flashindicator"), QString("OK"));
+    QCOMPARE(text(window, "Flashindicator"), QString("OK"));
     QVERIFY(child<QLabel>(window, "Flashindicator")->styleSheet().contains("#80FF80"));
     QCOMPARE(child<QLineEdit>(window, "Text1")->text(), QString("00009"));
     QCOMPARE(child<QProgressBar>(window, "downloadProgress")->value(), 3);
@@ -144,7 +135,7 @@ void FilegobblerTest::downloadFailures() {
     window.show();
     click(window, "toflash");
     QCOMPARE(f.ui.messages, std::vector<std::string>{message.toStdString()});
-    QCOMPARE(label(window, "Flashindicator"), QString("FAIL"));
+    QCOMPARE(text(window, "Flashindicator"), QString("FAIL"));
     QVERIFY(child<QLabel>(window, "Flashindicator")->styleSheet().contains("#FF8080"));
     QVERIFY(child<QPushButton>(window, "Readkivo")->isEnabled());
     QVERIFY(child<QPushButton>(window, "toflash")->isEnabled());

@@ -26,8 +26,9 @@ std::optional<uint64_t> hexField(const std::string& packet, Field field) {
 // A field of decimal digits only, nothing else.
 std::optional<uint64_t> decimalField(const std::string& packet, Field field) {
     const std::string text = cut(packet, field);
-    if (text.size() != size_t(field.width) ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+    if (text.size() != size_t(field.width) || !std::all_of(text.begin(), text.end(), [](char c) {
+            return std::isdigit(static_cast<unsigned char>(c));
+        })) {
         return std::nullopt;
     }
     return std::stoull(text);

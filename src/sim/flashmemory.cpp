@@ -53,7 +53,9 @@ bool FlashMemory::pageErased(int page) const {
     return std::all_of(first, first + pageBytes, [](uint8_t b) { return b == erased; });
 }
 
-void FlashMemory::eraseAll() { std::fill(m_bytes.begin(), m_bytes.end(), erased); }
+void FlashMemory::eraseAll() {
+    std::fill(m_bytes.begin(), m_bytes.end(), erased);
+}
 
 std::string bytesToHex(const uint8_t* bytes, size_t count) {
     std::string text;

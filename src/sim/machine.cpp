@@ -146,7 +146,9 @@ void Machine::eraseFlash() {
     ++m_generation;
 }
 
-Micros Machine::reportInterval() const { return Micros(1000000 / m_params.reportRate()); }
+Micros Machine::reportInterval() const {
+    return Micros(1000000 / m_params.reportRate());
+}
 
 std::optional<Micros> Machine::nextEventTime() const {
     std::optional<Micros> next = m_runner.nextStepTime();
@@ -213,8 +215,7 @@ std::string Machine::statusRecord() const {
     overwrite(record, status::stack, hexDigits(uint64_t(m_runner.callDepth()), 4));
     overwrite(record, status::loop, hexDigits(m_runner.loopCount(), 4));
     overwrite(record, status::mode, hexDigits(m_runner.modeFlags(), 2));
-    overwrite(record, status::notification,
-              hexDigits(uint64_t(m_runner.notification()), 2));
+    overwrite(record, status::notification, hexDigits(uint64_t(m_runner.notification()), 2));
     overwrite(record, status::line, hexDigits(uint64_t(m_runner.line()) + 1, 6));
     return record;
 }

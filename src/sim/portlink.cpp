@@ -8,7 +8,9 @@ namespace pkivo::sim {
 
 namespace fs = std::filesystem;
 
-std::string dosdevicesDirectory() { return homeDirectory() + "/.config/pkivo/dosdevices"; }
+std::string dosdevicesDirectory() {
+    return homeDirectory() + "/.config/pkivo/dosdevices";
+}
 
 std::string portLinkPath(int number) {
     return dosdevicesDirectory() + "/com" + std::to_string(number);

@@ -25,7 +25,12 @@ enum Opcode : uint8_t {
     opOutputToggle = 0xFF,
 };
 // Rate sources of MOVE.
-enum RateSource : uint8_t { rateImmediate = 0x00, rateTable = 0x01, rateDsr1 = 0x02, rateDsr3 = 0x04 };
+enum RateSource : uint8_t {
+    rateImmediate = 0x00,
+    rateTable = 0x01,
+    rateDsr1 = 0x02,
+    rateDsr3 = 0x04
+};
 // IFINPUT actions.
 enum Action : uint8_t { actGoto = 0x0A, actCall = 0x14, actStop = 0x80, actNone = 0xFF };
 // Register codes of the register statements.

@@ -24,8 +24,8 @@ enum class Notification : uint8_t {
 
 class ProgramRunner {
 public:
-    static constexpr int stackDepth = 16;      // calls and loops, each
-    static constexpr Micros stepTime{1000};    // one instruction per millisecond
+    static constexpr int stackDepth = 16;        // calls and loops, each
+    static constexpr Micros stepTime{1000};      // one instruction per millisecond
     static constexpr int speedTableBase = 32000; // MOVE ... TABLE=t reads speed entry 32000 + t
 
     ProgramRunner(const FlashMemory& flash, ServoBank& servos, IoBank& io);

@@ -23,7 +23,9 @@ Protocol::Protocol(Machine& machine, ProtocolOptions options)
 }
 
 // Ten bits a character: start, eight data bits, stop.
-Micros Protocol::charTime() const { return Micros(10000000 / m_options.baud); }
+Micros Protocol::charTime() const {
+    return Micros(10000000 / m_options.baud);
+}
 
 void Protocol::receive(std::string_view bytes, Millis now) {
     Micros at = toMicros(now);

@@ -19,14 +19,14 @@ namespace pkivo::sim {
 
 // Named misbehaviours for testing the console's error paths.
 struct FaultOptions {
-    bool silent = false;             // answers nothing at all
-    int ignoreAttentions = 0;        // the first N attention characters get no answer
-    int garbleAttentions = 0;        // the next N are answered with a wrong character
-    Millis replyDelay{0};            // every packet reply starts this much later
-    size_t shortReplyLength = 0;     // every packet reply cut to this many characters
-    bool unframed = false;           // replies lose their framing ("OV"/"H~", "O"/"H")
-    std::optional<char> resultCode;  // forced into position 62 of every long reply
-    int hangUpAfterPages = 0;        // silent for good once this many pages were written
+    bool silent = false;            // answers nothing at all
+    int ignoreAttentions = 0;       // the first N attention characters get no answer
+    int garbleAttentions = 0;       // the next N are answered with a wrong character
+    Millis replyDelay{0};           // every packet reply starts this much later
+    size_t shortReplyLength = 0;    // every packet reply cut to this many characters
+    bool unframed = false;          // replies lose their framing ("OV"/"H~", "O"/"H")
+    std::optional<char> resultCode; // forced into position 62 of every long reply
+    int hangUpAfterPages = 0;       // silent for good once this many pages were written
 };
 
 struct ProtocolOptions {
@@ -41,7 +41,7 @@ struct ProtocolCounters {
     int attentionsAnswered = 0;
     int longPackets = 0;
     int shortPackets = 0;
-    int pageWrites = 0;     // page lines received, written or not
+    int pageWrites = 0; // page lines received, written or not
     int packedWrites = 0;
     int invalidPackets = 0; // incomplete or unreadable packets
     int statusRecords = 0;

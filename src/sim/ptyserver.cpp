@@ -31,9 +31,13 @@ PtyServer::PtyServer(SimOptions options, QObject* parent)
     connect(&m_saveTimer, &QTimer::timeout, this, &PtyServer::saveState);
 }
 
-PtyServer::~PtyServer() { stop(); }
+PtyServer::~PtyServer() {
+    stop();
+}
 
-std::string PtyServer::linkPath() const { return m_port > 0 ? portLinkPath(m_port) : ""; }
+std::string PtyServer::linkPath() const {
+    return m_port > 0 ? portLinkPath(m_port) : "";
+}
 
 std::string PtyServer::statePath() const {
     return m_options.statePath.empty() ? defaultStatePath() : m_options.statePath;

@@ -26,7 +26,8 @@ public:
     // Jogs by `delta`; returns the new position (unchanged for an inactive servo).
     uint16_t jog(int servo, int delta);
     // Starts a move of every servo whose target is not noMove, each at its own rate.
-    void moveTo(const std::array<uint16_t, count>& targets, const std::array<uint16_t, count>& rates);
+    void moveTo(const std::array<uint16_t, count>& targets,
+                const std::array<uint16_t, count>& rates);
     bool moving() const;
     // One 20 ms frame of every moving servo.
     void stepFrame();

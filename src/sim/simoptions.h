@@ -11,8 +11,8 @@
 namespace pkivo::sim {
 
 struct SimOptions {
-    std::optional<int> port;   // com<n>; the first free number when not given
-    std::string statePath;     // empty: defaultStatePath()
+    std::optional<int> port; // com<n>; the first free number when not given
+    std::string statePath;   // empty: defaultStatePath()
     ProtocolOptions protocol;
     bool help = false;
 };

@@ -41,7 +41,9 @@ bool SimulatedPort::open() {
     return true;
 }
 
-void SimulatedPort::close() { m_open = false; }
+void SimulatedPort::close() {
+    m_open = false;
+}
 
 bool SimulatedPort::output(const std::string& text) {
     if (!m_open) {

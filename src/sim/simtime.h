@@ -10,8 +10,12 @@ namespace pkivo::sim {
 
 using Micros = std::chrono::microseconds;
 
-inline Micros toMicros(Millis ms) { return std::chrono::duration_cast<Micros>(ms); }
+inline Micros toMicros(Millis ms) {
+    return std::chrono::duration_cast<Micros>(ms);
+}
 // Rounded up, so that whatever is due at the returned millisecond has really come due.
-inline Millis toMillisCeil(Micros us) { return std::chrono::ceil<Millis>(us); }
+inline Millis toMillisCeil(Micros us) {
+    return std::chrono::ceil<Millis>(us);
+}
 
 } // namespace pkivo::sim

@@ -15,7 +15,9 @@ constexpr const char* header = "PKIVO-SIM STATE 1";
 constexpr size_t eepromRow = 32;
 } // namespace
 
-std::string defaultStatePath() { return homeDirectory() + "/.config/pkivo/pkivo-sim.state"; }
+std::string defaultStatePath() {
+    return homeDirectory() + "/.config/pkivo/pkivo-sim.state";
+}
 
 std::string stateText(const Machine& machine) {
     std::string text = std::string(header) + "\n";
@@ -63,8 +65,7 @@ bool loadStateText(Machine& machine, const std::string& text, std::string& error
         fields >> kind >> where >> digits;
         uint64_t at = 0;
         if (kind == "PAGE") {
-            if (where.size() != 5 ||
-                where.find_first_not_of("0123456789") != std::string::npos) {
+            if (where.size() != 5 || where.find_first_not_of("0123456789") != std::string::npos) {
                 return bad("bad page number");
             }
             const int page = std::stoi(where);
@@ -73,8 +74,8 @@ bool loadStateText(Machine& machine, const std::string& text, std::string& error
             }
         } else if (kind == "EEPROM") {
             uint8_t bytes[eepromRow];
-            if (where.size() != 4 || !parseHex(where, at) || at % eepromRow != 0 || at >= Machine::memorySize ||
-                !hexToBytes(digits, bytes, eepromRow)) {
+            if (where.size() != 4 || !parseHex(where, at) || at % eepromRow != 0 ||
+                at >= Machine::memorySize || !hexToBytes(digits, bytes, eepromRow)) {
                 return bad("bad EEPROM row");
             }
             for (size_t i = 0; i < eepromRow; ++i) {

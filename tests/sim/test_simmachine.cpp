@@ -94,7 +94,8 @@ void TestSimMachine::programRuns_data() {
     QTest::newRow("ifinput stop") << P{"3203FFFF80", "50200001", "80"} << 1 << 0 << 0;
     QTest::newRow("goto skips") << P{"0AFF0002", "50200001", "80"} << 0 << 0 << 2;
     QTest::newRow("subtract wraps at 16 bits") << P{"54200001", "80"} << 0 << 0xFFFF << 1;
-    QTest::newRow("marker and nop do nothing") << P{"FE414243", "FE", "50200004", "80"} << 0 << 4 << 3;
+    QTest::newRow("marker and nop do nothing")
+        << P{"FE414243", "FE", "50200004", "80"} << 0 << 4 << 3;
 }
 
 void TestSimMachine::programRuns() {

@@ -64,8 +64,7 @@ void TestSimPort::pacedPageReadTakesItsWireTime() {
     std::string request = "$OV0R1400000xxxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~";
     line.port.output(request);
     const Millis sent = line.clock.now();
-    QVERIFY(line.waiter.waitUntil([&] { return line.port.inBufferCount() >= 528; },
-                                  sent + 6000ms));
+    QVERIFY(line.waiter.waitUntil([&] { return line.port.inBufferCount() >= 528; }, sent + 6000ms));
     const Millis took = line.clock.now() - sent;
     QVERIFY2(took >= 100ms && took <= 105ms, std::to_string(took.count()).c_str());
     QCOMPARE(line.port.input(), std::string(528, 'F'));
@@ -110,11 +109,10 @@ void TestSimPort::commandLine_data() {
     QTest::newRow("nothing") << QStringList{} << true << "-/0/57600/0/0/0/0/-/0";
     QTest::newRow("port and pace")
         << QStringList{"--port", "5", "--pace", "--baud", "9600"} << true << "5/1/9600/0/0/0/0/-/0";
-    QTest::newRow("faults")
-        << QStringList{"--ignore-attention", "1", "--garble-attention", "2", "--reply-delay",
-                       "7000", "--short-reply", "40", "--error-code", "X", "--hang-up-after",
-                       "2"}
-        << true << "-/0/57600/1/2/7000/40/X/2";
+    QTest::newRow("faults") << QStringList{"--ignore-attention", "1",    "--garble-attention", "2",
+                                           "--reply-delay",      "7000", "--short-reply",      "40",
+                                           "--error-code",       "X",    "--hang-up-after",    "2"}
+                            << true << "-/0/57600/1/2/7000/40/X/2";
     QTest::newRow("port out of range") << QStringList{"--port", "0"} << false << "";
     QTest::newRow("port not a number") << QStringList{"--port", "com1"} << false << "";
     QTest::newRow("missing value") << QStringList{"--state"} << false << "";

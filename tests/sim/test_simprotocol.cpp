@@ -97,8 +97,8 @@ void TestSimProtocol::longCommandReplies_data() {
                "xxxxxxxxx0H~";
     QTest::newRow("R1A erased speed entry")
         << packet("R1A", "007D00")
-        << "OV0R1A007D00" + std::string("255255255255255255255255") +
-               "255255255255255255255255" + "x0H~";
+        << "OV0R1A007D00" + std::string("255255255255255255255255") + "255255255255255255255255" +
+               "x0H~";
     QTest::newRow("R1C packed read of erased lines")
         << packet("R1C", "000005") << std::string(64, 'F');
     QTest::newRow("R1R default parameters")
@@ -108,12 +108,11 @@ void TestSimProtocol::longCommandReplies_data() {
     QTest::newRow("unknown code answers X")
         << packet("R99", "00000", 7, docomax)
         << std::string("OV0R9900000") + "0xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000xXH~";
-    QTest::newRow("line that is not hex answers 1")
-        << packet("R15", "00ZZ00") << [] {
-               std::string r = packet("R15", "00ZZ00");
-               r[61] = '1';
-               return r;
-           }();
+    QTest::newRow("line that is not hex answers 1") << packet("R15", "00ZZ00") << [] {
+        std::string r = packet("R15", "00ZZ00");
+        r[61] = '1';
+        return r;
+    }();
     QTest::newRow("line beyond the flash answers 1") << packet("R15", "008000") << [] {
         std::string r = packet("R15", "008000");
         r[61] = '1';
@@ -173,13 +172,14 @@ void TestSimProtocol::writesShowUpInReads() {
 void TestSimProtocol::shortCommandReplies_data() {
     QTest::addColumn<std::string>("request");
     QTest::addColumn<std::string>("reply");
-    QTest::newRow("OE reads an EEPROM byte") << std::string("OE0007DDH") << std::string("OE000704H");
-    QTest::newRow("OR reads a RAM byte (S1 high)") << std::string("OR0010DDH")
-                                                  << std::string("OR001005H");
-    QTest::newRow("OF echoes the byte written") << std::string("OF12342AH")
-                                                << std::string("OF12342AH");
-    QTest::newRow("OS echoes the byte written") << std::string("OS8000FFH")
-                                                << std::string("OS8000FFH");
+    QTest::newRow("OE reads an EEPROM byte")
+        << std::string("OE0007DDH") << std::string("OE000704H");
+    QTest::newRow("OR reads a RAM byte (S1 high)")
+        << std::string("OR0010DDH") << std::string("OR001005H");
+    QTest::newRow("OF echoes the byte written")
+        << std::string("OF12342AH") << std::string("OF12342AH");
+    QTest::newRow("OS echoes the byte written")
+        << std::string("OS8000FFH") << std::string("OS8000FFH");
     QTest::newRow("OU jogs up by 10") << std::string("OU001003H") << std::string("OU05E603H");
     QTest::newRow("OD jogs down by 1") << std::string("OD000108H") << std::string("OD05DB08H");
     QTest::newRow("OT is echoed") << std::string("OT002710H") << std::string("OT002710H");
@@ -187,8 +187,7 @@ void TestSimProtocol::shortCommandReplies_data() {
     QTest::newRow("unknown letter") << std::string("OXDDDDDDH") << std::string("O?ERROR?H");
     QTest::newRow("jog of servo 9") << std::string("OU001009H") << std::string("O?ERROR?H");
     QTest::newRow("address not hex") << std::string("OEZZ00DDH") << std::string("O?ERROR?H");
-    QTest::newRow("line beyond the flash") << std::string("OT008000H")
-                                           << std::string("O?ERROR?H");
+    QTest::newRow("line beyond the flash") << std::string("OT008000H") << std::string("O?ERROR?H");
     QTest::newRow("wrong end") << std::string("OE0007DDX") << std::string("O?ERROR?H");
 }
 
@@ -214,8 +213,7 @@ void TestSimProtocol::flashPageWrites() {
     line.send("#");
     QCOMPARE(line.send("$02048" + digits).substr(0, 5), std::string("OV0ER"));
     line.send("#");
-    QCOMPARE(line.send("$00001" + std::string(527, 'F') + "G").substr(0, 5),
-             std::string("OV0ER"));
+    QCOMPARE(line.send("$00001" + std::string(527, 'F') + "G").substr(0, 5), std::string("OV0ER"));
     QCOMPARE(line.machine.flash().pageHex(1), std::string(528, 'F'));
 }
 
@@ -250,8 +248,8 @@ void TestSimProtocol::parametersStoreAndReloadFromEeprom() {
 
 void TestSimProtocol::runPauseStopTakeNoReply() {
     Line line;
-    line.machine.writeRecord(5, {0x0A, 0xFF, 0x00, 0x05, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+    line.machine.writeRecord(5, {0x0A, 0xFF, 0x00, 0x05, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
     // R05 from line 5: no reply, status records follow.
     const std::string run = line.longExchange(packet("R05", "000005"));
     QCOMPARE(run.substr(0, 2), std::string("AB"));
@@ -308,7 +306,8 @@ void TestSimProtocol::faultsDistortReplies_data() {
     QTest::newRow("error code at 62") << 0 << version << withX;
     QTest::newRow("short reply") << 1 << version << withX.substr(0, 40);
     QTest::newRow("unframed long")
-        << 2 << version << std::string("--0R02Version SIM 1DDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000x0--");
+        << 2 << version
+        << std::string("--0R02Version SIM 1DDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000x0--");
     QTest::newRow("unframed short") << 2 << std::string("OE0007DDH") << std::string("-E000704-");
 }
 
@@ -326,8 +325,8 @@ void TestSimProtocol::faultsDistortReplies() {
         options.faults.unframed = true;
     }
     Line line(options);
-    const std::string got = request.size() == 9 ? line.shortExchange(request)
-                                                : line.longExchange(request);
+    const std::string got =
+        request.size() == 9 ? line.shortExchange(request) : line.longExchange(request);
     QCOMPARE(QString::fromStdString(got), QString::fromStdString(reply));
 }
 
@@ -387,8 +386,8 @@ void TestSimProtocol::pacedLineTakesWireTime() {
 
 void TestSimProtocol::statusRecordsStayOutOfExchanges() {
     Line line;
-    line.machine.writeRecord(0, {0x0A, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+    line.machine.writeRecord(0, {0x0A, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
     line.longExchange(packet("R05", "000000"));
     line.send("", 1130ms); // records at 0, 250 ... 1000; the next one is due at 1250 ms
     QCOMPARE(line.now, 1230ms);

@@ -50,7 +50,8 @@ void TestSimPty::serialPortGetsReadyAnswerThroughTheLink() {
 
         // A page written over the line is in the saved state after stop().
         arrived.clear();
-        port.write("$" + QByteArray("OV0R17SSSSxxxxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~"));
+        port.write("$" +
+                   QByteArray("OV0R17SSSSxxxxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~"));
         port.write("#");
         port.flush();
         QTRY_COMPARE_WITH_TIMEOUT(port.bytesAvailable(), qint64(65), 5000);

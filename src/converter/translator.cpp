@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <optional>
 
 namespace pkivo {
 
@@ -280,6 +281,18 @@ std::string Translator::digitsAt(size_t column) const {
     return start < m_curline.size() ? m_curline.substr(start, end - start) : std::string();
 }
 
+std::optional<std::string> Translator::numericOperand(size_t column, bool blockWhenNotDigit) {
+    if (operandAbsent(column)) {
+        ignored();
+        return std::nullopt;
+    }
+    if (!digitAt(column)) {
+        emptySlot(blockWhenNotDigit);
+        return std::nullopt;
+    }
+    return digitsAt(column);
+}
+
 // --- outcomes --------------------------------------------------------------------------------
 
 void Translator::place() {
@@ -345,18 +358,14 @@ void Translator::address() {
 }
 
 void Translator::move() {
-    constexpr size_t column = 5;
-    if (operandAbsent(column)) {
-        return ignored();
+    std::optional<std::string> position = numericOperand(5, true);
+    if (!position) {
+        return;
     }
-    if (!digitAt(column)) {
-        return emptySlot(true);
-    }
-    std::string position = digitsAt(column);
     m_insrec = ins::recordWithOpcode(ins::op::move);
-    overwrite(m_insrec, ins::operand, hex4(unclamped(position)));
+    overwrite(m_insrec, ins::operand, hex4(unclamped(*position)));
     overwrite(m_insrec, ins::mode, ins::rate::dsr1);
-    m_listing = "Move To Position: " + dec(position, 5);
+    m_listing = "Move To Position: " + dec(*position, 5);
 
     static constexpr std::array<const char*, 3> sources{"02", "03", "04"};
     for (size_t k = 0; k < sources.size(); ++k) {
@@ -434,16 +443,13 @@ void Translator::simple(const char* opcode, const char* listing, long* counter) 
 
 void Translator::numeric(size_t column, const char* opcode, const std::string& title,
                          size_t width, const std::string& suffix, long* counter) {
-    if (operandAbsent(column)) {
-        return ignored();
+    std::optional<std::string> digits = numericOperand(column, true);
+    if (!digits) {
+        return;
     }
-    if (!digitAt(column)) {
-        return emptySlot(true);
-    }
-    std::string digits = digitsAt(column);
     m_insrec = ins::recordWithOpcode(opcode);
-    overwrite(m_insrec, ins::operand, hex4(unclamped(digits)));
-    m_listing = title + dec(digits, width) + suffix;
+    overwrite(m_insrec, ins::operand, hex4(unclamped(*digits)));
+    m_listing = title + dec(*digits, width) + suffix;
     placeCounted(counter);
 }
 
@@ -469,28 +475,18 @@ void Translator::jump(size_t column, const char* opcode, const char* title, long
 }
 
 void Translator::call() {
-    constexpr size_t column = 5;
-    if (operandAbsent(column)) {
-        return ignored();
-    }
-    if (!digitAt(column)) {
-        return emptySlot(true); // CALL takes line numbers only; GOSUB takes labels
-    }
-    numeric(column, ins::op::call, "Call Line number: ", 5, "", &m_counters.callcount);
+    // CALL takes line numbers only (a label leaves an empty slot); GOSUB takes labels too.
+    numeric(5, ins::op::call, "Call Line number: ", 5, "", &m_counters.callcount);
 }
 
 void Translator::output() {
-    constexpr size_t column = 7;
-    if (operandAbsent(column)) {
-        return ignored();
+    std::optional<std::string> digits = numericOperand(7, false);
+    if (!digits) {
+        return;
     }
-    if (!digitAt(column)) {
-        return emptySlot(false);
-    }
-    std::string digits = digitsAt(column);
     m_insrec = ins::emptyRecord();
-    overwrite(m_insrec, ins::operand, hex4(unclamped(digits)));
-    m_listing = "Output " + dec(digits, 4);
+    overwrite(m_insrec, ins::operand, hex4(unclamped(*digits)));
+    m_listing = "Output " + dec(*digits, 4);
     if (contains(m_curline, "ON")) {
         overwrite(m_insrec, ins::opcode, ins::op::outputOn);
         m_listing += " On";
@@ -522,17 +518,13 @@ void Translator::marker() {
 }
 
 void Translator::ifinput() {
-    constexpr size_t column = 8;
-    if (operandAbsent(column)) {
-        return ignored();
+    std::optional<std::string> input = numericOperand(8, true);
+    if (!input) {
+        return;
     }
-    if (!digitAt(column)) {
-        return emptySlot(true);
-    }
-    std::string input = digitsAt(column);
     m_insrec = ins::recordWithOpcode(ins::op::ifInput);
-    overwrite(m_insrec, ins::selector, hex2(unclamped(input)));
-    m_listing = "If Input number " + dec(input, 3);
+    overwrite(m_insrec, ins::selector, hex2(unclamped(*input)));
+    m_listing = "If Input number " + dec(*input, 3);
 
     size_t equals = m_curline.find('=');
     if (equals != std::string::npos) {
@@ -604,17 +596,14 @@ void Translator::ifinput() {
 
 void Translator::registerStatement(size_t column, const char* opcode, const char* code,
                                    const std::string& title, const std::string& suffix) {
-    if (operandAbsent(column)) {
-        return ignored();
+    std::optional<std::string> digits = numericOperand(column, false);
+    if (!digits) {
+        return;
     }
-    if (!digitAt(column)) {
-        return emptySlot(false);
-    }
-    std::string digits = digitsAt(column);
     m_insrec = ins::recordWithOpcode(opcode);
     overwrite(m_insrec, ins::selector, code);
-    overwrite(m_insrec, ins::operand, hex4(unclamped(digits)));
-    m_listing = title + dec(digits, 5) + suffix;
+    overwrite(m_insrec, ins::operand, hex4(unclamped(*digits)));
+    m_listing = title + dec(*digits, 5) + suffix;
     place();
 }
 

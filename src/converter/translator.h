@@ -5,6 +5,7 @@
 #include "converter/labeltable.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace pkivo {
@@ -92,6 +93,9 @@ private:
     bool operandAbsent(size_t column) const { return m_curline.size() < column; }
     bool digitAt(size_t column) const;
     std::string digitsAt(size_t column) const;
+    // The digits at the operand column. A keyword alone is ignored and a column that does not
+    // start with a digit leaves an empty slot (with or without the error block): then nothing.
+    std::optional<std::string> numericOperand(size_t column, bool blockWhenNotDigit);
     // The address text of label `name`, or nullptr when it is not known (yet).
     const std::string* findLabel(const std::string& name) const { return m_labels.find(name); }
 

@@ -19,6 +19,14 @@ public:
     std::vector<std::string> pages;
 };
 
+// A translator in the middle of a pass, writing into memory.
+struct Pass {
+    explicit Pass(int passno) { translator.startPass(passno); }
+    LabelTable labels;
+    CapturedOutput out;
+    Translator translator{labels, out};
+};
+
 QString countersText(const Counters& c) {
     return QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
         .arg(c.goodlines)
@@ -202,10 +210,9 @@ void TranslatorTest::statementBecomesRecordAndListing() {
     QFETCH(QString, listing);
     QFETCH(QString, counters);
 
-    LabelTable labels;
-    CapturedOutput out;
-    Translator translator(labels, out);
-    translator.startPass(passno);
+    Pass pass(passno);
+    Translator& translator = pass.translator;
+    CapturedOutput& out = pass.out;
     QVERIFY(translator.convertline(line.toStdString()));
     translator.flushpage();
 
@@ -233,20 +240,18 @@ void TranslatorTest::runTimeFailuresEndThePass_data() {
 
 void TranslatorTest::runTimeFailuresEndThePass() {
     QFETCH(QString, line);
-    LabelTable labels;
-    CapturedOutput out;
-    Translator translator(labels, out);
-    translator.startPass(1);
+    Pass pass(1);
+    Translator& translator = pass.translator;
+    CapturedOutput& out = pass.out;
     QVERIFY(!translator.convertline(line.toStdString()));
     QCOMPARE(translator.counters().goodlines, 0L);
     QVERIFY(out.pages.empty());
 }
 
 void TranslatorTest::sixteenthRecordWritesThePageAtOnce() {
-    LabelTable labels;
-    CapturedOutput out;
-    Translator translator(labels, out);
-    translator.startPass(1);
+    Pass pass(1);
+    Translator& translator = pass.translator;
+    CapturedOutput& out = pass.out;
     for (int i = 0; i < 15; ++i) {
         QVERIFY(translator.convertline("STOP"));
     }
@@ -261,10 +266,9 @@ void TranslatorTest::sixteenthRecordWritesThePageAtOnce() {
 }
 
 void TranslatorTest::addressKeepsItsTextUntilTheNextRecord() {
-    LabelTable labels;
-    CapturedOutput out;
-    Translator translator(labels, out);
-    translator.startPass(1);
+    Pass pass(1);
+    Translator& translator = pass.translator;
+    CapturedOutput& out = pass.out;
     for (const char* line : {"ADDRESS 0100", "HERE", "STOP", "THERE", "STOP"}) {
         QVERIFY(translator.convertline(line));
     }
@@ -278,10 +282,9 @@ void TranslatorTest::addressKeepsItsTextUntilTheNextRecord() {
 }
 
 void TranslatorTest::addressAfterRecordsWritesThePageFirst() {
-    LabelTable labels;
-    CapturedOutput out;
-    Translator translator(labels, out);
-    translator.startPass(1);
+    Pass pass(1);
+    Translator& translator = pass.translator;
+    CapturedOutput& out = pass.out;
     for (const char* line : {"STOP", "ADDRESS 3", "NOP", "ADDRESS 1", "LOOP"}) {
         QVERIFY(translator.convertline(line));
     }
@@ -317,10 +320,9 @@ void TranslatorTest::labelsKeepTheirColonAndResolveAcrossPasses() {
 }
 
 void TranslatorTest::labelTableHoldsOneThousandAndOneEntries() {
-    LabelTable labels;
-    CapturedOutput out;
-    Translator translator(labels, out);
-    translator.startPass(1);
+    Pass pass(1);
+    Translator& translator = pass.translator;
+    CapturedOutput& out = pass.out;
     for (int i = 0; i < 1001; ++i) {
         QVERIFY(translator.convertline("L" + std::to_string(i)));
     }
@@ -330,10 +332,9 @@ void TranslatorTest::labelTableHoldsOneThousandAndOneEntries() {
 }
 
 void TranslatorTest::anyBytesAreSafe() {
-    LabelTable labels;
-    CapturedOutput out;
-    Translator translator(labels, out);
-    translator.startPass(2);
+    Pass pass(2);
+    Translator& translator = pass.translator;
+    CapturedOutput& out = pass.out;
     std::string hostile[] = {std::string("\0\x01\x7f", 3),
                              std::string("\xff\xfe\x80\x81"),
                              std::string(100000, 'Z'),

@@ -49,6 +49,7 @@ bool Conversion::translationPass(int passno, const ConversionPaths& paths, Count
 
     bool ok = script.open(paths.source) && pages.create(paths.tempfile) &&
               list.create(paths.listfile);
+    text.reserve(script.size() + script.size() / 8);
     while (ok && !script.atEndOfStream()) {
         std::string line = script.readLine();
         text += line;

@@ -93,27 +93,26 @@ int64_t addressValue(const std::string& text) {
 }
 
 struct Register {
-    const char* name;
     const char* code;
     const char* setText;
     const char* suffixName; // "Servo 1", "DSR1"
 };
 
 constexpr std::array<Register, 8> servos{{
-    {"S1", "01", "Set Servo 1 to ", "Servo 1"},
-    {"S2", "02", "Set Servo 2 to ", "Servo 2"},
-    {"S3", "03", "Set Servo 3 to ", "Servo 3"},
-    {"S4", "04", "Set Servo 4 to ", "Servo 4"},
-    {"S5", "05", "Set Servo 5 to ", "Servo 5"},
-    {"S6", "06", "Set Servo 6 to ", "Servo 6"},
-    {"S7", "07", "Set Servo 7 to ", "Servo 7"},
-    {"S8", "08", "Set Servo 8 to ", "Servo 8"},
+    {"01", "Set Servo 1 to ", "Servo 1"},
+    {"02", "Set Servo 2 to ", "Servo 2"},
+    {"03", "Set Servo 3 to ", "Servo 3"},
+    {"04", "Set Servo 4 to ", "Servo 4"},
+    {"05", "Set Servo 5 to ", "Servo 5"},
+    {"06", "Set Servo 6 to ", "Servo 6"},
+    {"07", "Set Servo 7 to ", "Servo 7"},
+    {"08", "Set Servo 8 to ", "Servo 8"},
 }};
 
 constexpr std::array<Register, 3> dataRegisters{{
-    {"DSR1", "20", "Set DSR1 to ", "DSR1"},
-    {"DSR2", "21", "Set DSR2 to ", "DSR2"},
-    {"DSR3", "22", "Set DSR3 to ", "DSR3"},
+    {"20", "Set DSR1 to ", "DSR1"},
+    {"21", "Set DSR2 to ", "DSR2"},
+    {"22", "Set DSR3 to ", "DSR3"},
 }};
 
 } // namespace
@@ -204,39 +203,30 @@ void Translator::dispatch() {
     if (startsWith(l, "IFINPUT")) {
         return ifinput();
     }
-    // The register statements, in the order they have always been tried.
-    for (const Register& r : dataRegisters) {
-        if (startsWith(l, std::string(r.name) + "=")) {
-            return registerStatement(6, ins::op::setRegister, r.code, r.setText, "");
-        }
+    // The register statements: "S1=" to "S8-" and "DSR1=" to "DSR3-". No line starts with two of
+    // these keywords, so the order they have always been tried in makes no difference.
+    const Register* r = nullptr;
+    size_t opAt = 0;
+    if (startsWith(l, "DSR") && l.size() > 4 && l[3] >= '1' && l[3] <= '3') {
+        r = &dataRegisters[size_t(l[3] - '1')];
+        opAt = 4;
+    } else if (l[0] == 'S' && l[1] >= '1' && l[1] <= '8') {
+        r = &servos[size_t(l[1] - '1')];
+        opAt = 2;
     }
-    for (const Register& r : servos) {
-        if (startsWith(l, std::string(r.name) + "=")) {
-            return registerStatement(4, ins::op::setRegister, r.code, r.setText, "");
-        }
-    }
-    for (const Register& r : servos) {
-        if (startsWith(l, std::string(r.name) + "+")) {
-            return registerStatement(4, ins::op::addRegister, r.code, "Add  ",
-                                     std::string(" to ") + r.suffixName);
-        }
-    }
-    for (const Register& r : dataRegisters) {
-        if (startsWith(l, std::string(r.name) + "+")) {
-            return registerStatement(6, ins::op::addRegister, r.code, "Add  ",
-                                     std::string(" to ") + r.suffixName);
-        }
-    }
-    for (const Register& r : servos) {
-        if (startsWith(l, std::string(r.name) + "-")) {
-            return registerStatement(4, ins::op::subtractRegister, r.code, "Subtract ",
-                                     std::string(" from ") + r.suffixName);
-        }
-    }
-    for (const Register& r : dataRegisters) {
-        if (startsWith(l, std::string(r.name) + "-")) {
-            return registerStatement(6, ins::op::subtractRegister, r.code, "Subtract ",
-                                     std::string(" from ") + r.suffixName);
+    if (r && opAt < l.size()) {
+        const size_t column = opAt + 2;
+        switch (l[opAt]) {
+        case '=':
+            return registerStatement(column, ins::op::setRegister, r->code, r->setText, "");
+        case '+':
+            return registerStatement(column, ins::op::addRegister, r->code, "Add  ",
+                                     std::string(" to ") + r->suffixName);
+        case '-':
+            return registerStatement(column, ins::op::subtractRegister, r->code, "Subtract ",
+                                     std::string(" from ") + r->suffixName);
+        default:
+            break;
         }
     }
     if (l.size() <= longestLabel) {

@@ -40,7 +40,12 @@ std::string hexText(uint64_t value) {
 }
 
 std::string hexDigits(uint64_t value, size_t digits) {
-    return fixedWidth(std::string(digits, '0'), hexText(value), digits);
+    static const char hex[] = "0123456789ABCDEF";
+    std::string text(digits, '0');
+    for (size_t i = digits; i > 0 && value != 0; --i, value >>= 4) {
+        text[i - 1] = hex[value & 0xF];
+    }
+    return text;
 }
 
 std::string decimalDigits(uint64_t value, size_t digits) {

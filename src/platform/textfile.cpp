@@ -23,6 +23,7 @@ bool TextReader::open(const std::string& path) {
     if (!file) {
         return false;
     }
+    m_text.reserve(size_t(std::filesystem::file_size(mapped, error)) + 1);
     char chunk[1 << 16];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {

@@ -15,6 +15,8 @@ public:
     bool isOpen() const { return m_open; }
 
     bool atEndOfStream() const { return m_position >= m_text.size(); }
+    // The size of the whole file in characters.
+    size_t size() const { return m_text.size(); }
     // The next line without its line end; "" at the end of the stream.
     std::string readLine();
     void close();

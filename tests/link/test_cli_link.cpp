@@ -1,33 +1,25 @@
-// pkivo-cli's link commands end to end: the program run as a process against a controller on a
-// pseudo-terminal linked as port 4.
-#include "minicontroller.h"
+// pkivo-cli's link commands end to end: two programs side by side, as a user runs them. The
+// virtual controller pkivo-sim serves port 4 of a temporary home; pkivo-cli talks to it.
+#include "stdstringtesting.h"
 #include "temphome.h"
 
-#include <QEventLoop>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTest>
+
+#include <filesystem>
+#include <memory>
 
 using namespace pkivo;
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-};
+constexpr int timeoutMs = 10000;
 
-Run runCli(const test::TempHome& home, const QStringList& args) {
-    QProcess process;
+QProcessEnvironment environmentWithHome(const test::TempHome& home) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", QString::fromStdString(home.path()));
-    process.setProcessEnvironment(env);
-    QEventLoop loop;
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    process.start(PKIVO_CLI, args);
-    // The controller answers from this event loop while the command runs.
-    loop.exec();
-    return {process.exitCode(), QString::fromLatin1(process.readAllStandardOutput())};
+    return env;
 }
 
 } // namespace
@@ -36,33 +28,78 @@ class TestCliLink : public QObject {
     Q_OBJECT
 
 private slots:
-    void commands_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("out");
-        const QString tail = QString(61 - 11, 'x') + "0H~";
-        QTest::newRow("connect") << QStringList{"connect", "--port", "4"} << 0
-                                 << " Version 1.23.   Port: 04\n";
-        QTest::newRow("send-long") << QStringList{"send-long", "R1R", "--port", "4"} << 0
-                                   << "OV0R1RREPLY" + tail + "\n0 No errors\n";
-        QTest::newRow("send-short") << QStringList{"send-short", "OR0010DDH", "--port", "4"} << 0
-                                    << "OR1234ABH\n0 No errors\n";
-        QTest::newRow("no controller")
-            << QStringList{"connect", "--port", "77"} << 1 << " Unknown\n";
-        QTest::newRow("bad port") << QStringList{"connect", "--port", "x"} << 2 << "";
-    }
-    void commands() {
-        QFETCH(QStringList, args);
-        QFETCH(int, exitCode);
-        QFETCH(QString, out);
-        test::TempHome home;
-        test::MiniController controller;
-        QVERIFY(test::linkPortNumber(4, controller.peer.slavePath(), home.path()));
-        Run run = runCli(home, args);
-        QCOMPARE(run.out, out);
-        QCOMPARE(run.exitCode, exitCode);
-    }
+    void initTestCase();
+    void cleanupTestCase();
+    void commands_data();
+    void commands();
+
+private:
+    std::unique_ptr<test::TempHome> m_home;
+    QProcess m_controller;
 };
+
+void TestCliLink::initTestCase() {
+    m_home = std::make_unique<test::TempHome>();
+    // Ports 1 to 3 would be the machine's own serial ports: link them to nothing, so that the
+    // port search cannot touch them.
+    const std::string ports = m_home->file(".config/pkivo/dosdevices");
+    std::filesystem::create_directories(ports);
+    for (int n = 1; n <= 3; ++n) {
+        std::filesystem::create_symlink(m_home->file("no-such-device"),
+                                        ports + "/com" + std::to_string(n));
+    }
+    m_controller.setProcessEnvironment(environmentWithHome(*m_home));
+    m_controller.start(PKIVO_SIM, {"--port", "4"});
+    QVERIFY(m_controller.waitForReadyRead(timeoutMs));
+    // It has linked com4 once it says so.
+    const QString banner = QString::fromLatin1(m_controller.readLine());
+    QVERIFY2(banner.startsWith("pkivo-sim: serving COM4 on /dev/pts/"), qPrintable(banner));
+}
+
+void TestCliLink::cleanupTestCase() {
+    // SIGTERM: the controller removes its link and saves its state on the way out.
+    m_controller.terminate();
+    QVERIFY(m_controller.waitForFinished(timeoutMs));
+    QCOMPARE(m_controller.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_controller.exitCode(), 0);
+    QVERIFY(!std::filesystem::exists(m_home->file(".config/pkivo/dosdevices/com4")));
+    m_home.reset();
+}
+
+void TestCliLink::commands_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<std::string>("out");
+    QTest::newRow("connect") << QStringList{"connect", "--port", "4"} << 0
+                             << std::string(" Version SIM 1   Port: 04\n");
+    QTest::newRow("connect by search")
+        << QStringList{"connect", "--port", "0"} << 0 << std::string(" Version SIM 1   Port: 4\n");
+    QTest::newRow("send-long R1R")
+        << QStringList{"send-long", "R1R", "--port", "4"} << 0
+        << "OV0R1R00000" + std::string("040000000000000401F409C4FF000000") +
+               "DDDDxxx000x000000x0H~\n0 No errors\n";
+    QTest::newRow("send-long unknown code")
+        << QStringList{"send-long", "R99", "--port", "4"} << 1
+        << "OV0R99000000xxx" + std::string(32, 'D') +
+               "xxx000x000000xXH~\nX Invalid Instruction sent\n";
+    QTest::newRow("send-short") << QStringList{"send-short", "OR0010DDH", "--port", "4"} << 0
+                                << std::string("OR001005H\n0 No errors\n");
+    QTest::newRow("no controller")
+        << QStringList{"connect", "--port", "77"} << 1 << std::string(" Unknown\n");
+    QTest::newRow("bad port") << QStringList{"connect", "--port", "x"} << 2 << std::string();
+}
+
+void TestCliLink::commands() {
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(std::string, out);
+    QProcess cli;
+    cli.setProcessEnvironment(environmentWithHome(*m_home));
+    cli.start(PKIVO_CLI, args);
+    QVERIFY(cli.waitForFinished(timeoutMs));
+    QCOMPARE(cli.readAllStandardOutput().toStdString(), out);
+    QCOMPARE(cli.exitCode(), exitCode);
+}
 
 QTEST_GUILESS_MAIN(TestCliLink)
 #include "test_cli_link.moc"

@@ -27,8 +27,7 @@ Micros Protocol::charTime() const {
     return Micros(10000000 / m_options.baud);
 }
 
-void Protocol::receive(std::string_view bytes, Millis now) {
-    Micros at = toMicros(now);
+void Protocol::receive(std::string_view bytes, Micros at) {
     for (char c : bytes) {
         if (m_options.pace) {
             m_inputFreeAt = std::max(at, m_inputFreeAt) + charTime();
@@ -51,20 +50,21 @@ std::optional<Micros> Protocol::nextInternalEvent() const {
     return next;
 }
 
-std::optional<Millis> Protocol::nextEventTime() const {
+std::optional<Micros> Protocol::nextEventMicros() const {
     std::optional<Micros> next = nextInternalEvent();
     if (!m_output.empty()) {
         const Micros due = m_output.front().first;
         next = next ? std::min(*next, due) : due;
     }
-    if (!next) {
-        return std::nullopt;
-    }
-    return toMillisCeil(*next);
+    return next;
 }
 
-void Protocol::advance(Millis now) {
-    const Micros until = toMicros(now);
+std::optional<Millis> Protocol::nextEventTime() const {
+    const std::optional<Micros> next = nextEventMicros();
+    return next ? std::optional<Millis>(toMillisCeil(*next)) : std::nullopt;
+}
+
+void Protocol::advance(Micros until) {
     for (;;) {
         const auto next = nextInternalEvent();
         if (!next || *next > until) {
@@ -82,8 +82,7 @@ void Protocol::advance(Millis now) {
     m_machine.advanceTo(until);
 }
 
-std::string Protocol::takeDue(Millis now) {
-    const Micros until = toMicros(now);
+std::string Protocol::takeDue(Micros until) {
     std::string due;
     while (!m_output.empty() && m_output.front().first <= until) {
         due += m_output.front().second;

@@ -59,13 +59,18 @@ public:
     Protocol& operator=(const Protocol&) = delete;
 
     // Characters from the console that arrived at `now`.
-    void receive(std::string_view bytes, Millis now);
+    void receive(std::string_view bytes, Micros now);
+    void receive(std::string_view bytes, Millis now) { receive(bytes, toMicros(now)); }
     // Lets the controller work up to `now`: packets, the program, the status stream.
-    void advance(Millis now);
+    void advance(Micros now);
+    void advance(Millis now) { advance(toMicros(now)); }
     // Everything the controller has sent by `now` (call advance first).
-    std::string takeDue(Millis now);
+    std::string takeDue(Micros now);
+    std::string takeDue(Millis now) { return takeDue(toMicros(now)); }
     // The next moment anything happens: a character due, a program step, a report.
     std::optional<Millis> nextEventTime() const;
+    // The same to the microsecond, for a caller that keeps time that finely.
+    std::optional<Micros> nextEventMicros() const;
 
     bool hungUp() const { return m_hungUp; }
     const ProtocolCounters& counters() const { return m_counters; }

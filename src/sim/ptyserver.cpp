@@ -81,7 +81,7 @@ bool PtyServer::start(std::string& error) {
     m_writeNotifier->setEnabled(false);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, &PtyServer::writePending);
 
-    m_machine.powerUp(toMicros(m_clock.now()));
+    m_machine.powerUp(now());
     pump();
     return true;
 }
@@ -111,22 +111,31 @@ void PtyServer::readInput() {
         if (got <= 0) {
             break;
         }
-        m_protocol->receive(std::string_view(buffer, size_t(got)), m_clock.now());
+        m_protocol->receive(std::string_view(buffer, size_t(got)), now());
     }
     pump();
 }
 
+Micros PtyServer::now() const {
+    return std::chrono::duration_cast<Micros>(
+        std::chrono::steady_clock::now().time_since_epoch());
+}
+
 void PtyServer::pump() {
-    const Millis now = m_clock.now();
-    m_protocol->advance(now);
-    m_pending += m_protocol->takeDue(now);
+    const Micros at = now();
+    m_protocol->advance(at);
+    m_pending += m_protocol->takeDue(at);
     writePending();
 
     if (m_machine.nonVolatileGeneration() != m_savedGeneration && !m_saveTimer.isActive()) {
         m_saveTimer.start();
     }
-    if (const auto next = m_protocol->nextEventTime()) {
-        m_timer.start(int(std::max<int64_t>(0, (*next - m_clock.now()).count())));
+    // Characters are placed to the microsecond but the timer counts milliseconds: rounding to
+    // the nearest keeps a paced line at its wire speed; a timer that fires early finds
+    // nothing due yet and comes back for the rest of the millisecond.
+    if (const auto next = m_protocol->nextEventMicros()) {
+        const auto wait = std::max(Micros(0), *next - now());
+        m_timer.start(int((wait + Micros(500)) / Millis(1)));
     } else {
         m_timer.stop();
     }

@@ -49,9 +49,10 @@ private:
     void pump();
     void writePending();
     void saveState();
+    // The controller's time: the monotonic clock to the microsecond.
+    Micros now() const;
 
     SimOptions m_options;
-    SteadyClock m_clock;
     Machine m_machine;
     std::unique_ptr<Protocol> m_protocol;
     int m_master = -1;

@@ -1,6 +1,8 @@
 // The transfer routines. Each one is a fixed sequence: discard stale input, attention
 // handshake with a bounded number of attempts, lead-in and payload, a reply of a minimum
-// length awaited until a deadline, fields cut out of it, a result code.
+// length awaited until a deadline, fields cut out of it, a result code. The handshakes differ
+// only in their numbers and texts, so each routine's is a row of the table below, run by
+// handshake().
 //
 // A routine takes its request out of the globals when it starts and puts its results into
 // them as it ends, so a window that writes `packet` for a click that is then refused as busy
@@ -16,10 +18,52 @@ namespace pkivo {
 
 using namespace std::chrono_literals;
 
-namespace {
-constexpr int retries = 3;        // after the first attempt: 4 attempts in all
-constexpr int docomaxRetries = 2; // 3 attempts in all
-} // namespace
+struct Link::Handshake {
+    struct Characters {
+        char attention;
+        char ready;
+    };
+    // '&' answered ':' before a long or short packet, '#' answered '!' before a flash page or
+    // a packed record.
+    static constexpr Characters longPacket{packet::attentionLong, packet::readyLong};
+    static constexpr Characters flashWrite{packet::attentionFlash, packet::readyFlash};
+    // When stale input is read and thrown away: before the first attempt only, before each
+    // attempt, or before each attempt into tempstr1 and again into tempstr2.
+    enum Discard { once, each, twice };
+    // How the routine ends when every attempt was refused.
+    enum Refusal {
+        unable,   // errcode "Z", "Unable to connect"
+        codeOnly, // errcode "Z", errtext left alone, as the packed record writer always has
+        noErrors, // errcode "0", "No errors": docomax's callers judge the reply they lack
+    };
+
+    bool resetsCode; // errcode "0" before anything else; sendonly keeps the code it found
+    Characters characters;
+    int attempts;
+    Millis perAttempt;
+    Discard discard;
+    bool announce;                // "Waiting for a response" while the attention character is out
+    std::string_view refusedText; // linkstatus after a wrong or missing answer
+    Refusal refusal;
+
+    static const Handshake receiver, binsender, packwriter, rawsender, sendonly, smallcomax,
+        docomax;
+};
+
+using linkstatus::cannotConnect;
+using linkstatus::unableToConnect;
+
+// Every routine's handshake side by side, the fields in the order declared above.
+// clang-format off
+const Link::Handshake
+    Link::Handshake::receiver  {true,  longPacket, 1, 6s, once,  true,  unableToConnect, unable},
+    Link::Handshake::binsender {true,  flashWrite, 4, 2s, each,  false, unableToConnect, unable},
+    Link::Handshake::packwriter{true,  flashWrite, 4, 2s, each,  true,  unableToConnect, codeOnly},
+    Link::Handshake::rawsender {true,  longPacket, 4, 2s, each,  true,  unableToConnect, unable},
+    Link::Handshake::sendonly  {false, longPacket, 4, 2s, once,  true,  cannotConnect,   unable},
+    Link::Handshake::smallcomax{true,  longPacket, 4, 2s, twice, false, cannotConnect,   unable},
+    Link::Handshake::docomax   {true,  longPacket, 3, 1s, twice, false, cannotConnect,   noErrors};
+// clang-format on
 
 Link::Link(SerialPort& port, Waiter& waiter)
     : m_port(port), m_waiter(waiter), m_timer1(waiter.clock()) {
@@ -32,6 +76,17 @@ bool Link::beginExchange() {
         errtexter();
         return false;
     }
+    return true;
+}
+
+// Runs `steps` as one exchange, holding the link throughout. False when another exchange held
+// it: then nothing was done but errcode "B".
+bool Link::exclusive(const std::function<void()>& steps) {
+    if (!beginExchange()) {
+        return false;
+    }
+    ExchangeScope scope(*this);
+    steps();
     return true;
 }
 
@@ -67,6 +122,15 @@ bool Link::send(const std::string& text) {
     return !portDown() && m_port.output(text);
 }
 
+// A payload that cannot go out ends the routine: the line is gone.
+bool Link::sendOrEnd(const std::string& text) {
+    if (send(text)) {
+        return true;
+    }
+    finishLost();
+    return false;
+}
+
 Millis Link::after(Millis span) const {
     return m_waiter.clock().now() + span;
 }
@@ -77,26 +141,85 @@ bool Link::waitForInput(int count, Millis deadline) {
     return arrived && !portDown();
 }
 
-Link::Attention Link::attention(char attentionChar, char ready, Millis time, bool announce,
-                                std::string_view failedText) {
+// All waiting input once `length` characters have arrived. A reply still short when `time`
+// runs out ends the routine with "Z" and stays in the input buffer for the next discard; a
+// lost line ends it with "7".
+std::optional<std::string> Link::replyOrEnd(int length, Millis time) {
+    if (waitForInput(length, after(time))) {
+        return m_port.input();
+    }
+    finish(portDown() ? result::portNotOpen : result::unableToConnect);
+    return std::nullopt;
+}
+
+// The answer to an attention character that has just gone out, judged by its first character
+// and left in tempstr1.
+Link::Attention Link::attentionAnswer(char ready, Millis deadline) {
     LinkGlobals& g = m_globals;
-    if (!send(std::string(1, attentionChar))) {
-        return Attention::Lost;
-    }
-    if (announce) {
-        g.linkstatus = linkstatus::waiting;
-    }
-    bool arrived = waitForInput(1, after(time));
+    bool arrived = waitForInput(1, deadline);
     if (portDown()) {
         return Attention::Lost;
     }
     g.tempstr1 = m_port.input();
-    bool isReady = !g.tempstr1.empty() && g.tempstr1.front() == ready;
-    g.linkstatus = isReady ? linkstatus::connected : failedText;
-    if (isReady) {
+    if (!g.tempstr1.empty() && g.tempstr1.front() == ready) {
         return Attention::Ready;
     }
     return arrived ? Attention::Refused : Attention::TimedOut;
+}
+
+// Knocks until the controller is ready or the attempts of `h` are used up. `beforeAttempt`
+// runs first in every attempt (docomax builds its packet there). When the controller is not
+// ready the routine ends here, as `h` says, or with "7" when the line is gone.
+Link::Knock Link::handshake(const Handshake& h, const std::function<void()>& beforeAttempt) {
+    LinkGlobals& g = m_globals;
+    Knock knock;
+    if (h.resetsCode) {
+        g.errcode = result::ok;
+    }
+    if (portDown()) {
+        finishLost();
+        return knock;
+    }
+    if (h.discard == Handshake::once) {
+        g.tempstr1 = discard();
+    }
+    for (int attempt = 0; attempt < h.attempts; ++attempt) {
+        if (beforeAttempt) {
+            beforeAttempt();
+        }
+        if (h.discard != Handshake::once) {
+            g.tempstr1 = discard();
+        }
+        if (h.discard == Handshake::twice) {
+            g.tempstr2 = discard();
+        }
+        if (!send(std::string(1, h.characters.attention))) {
+            finishLost();
+            return knock;
+        }
+        if (h.announce) {
+            g.linkstatus = linkstatus::waiting;
+        }
+        Attention answer = attentionAnswer(h.characters.ready, after(h.perAttempt));
+        if (answer == Attention::Lost) {
+            finishLost();
+            return knock;
+        }
+        knock.ready = answer == Attention::Ready;
+        knock.lapsed = knock.lapsed || answer == Attention::TimedOut;
+        g.linkstatus = knock.ready ? linkstatus::connected : h.refusedText;
+        if (knock.ready) {
+            return knock;
+        }
+    }
+    if (h.refusal == Handshake::codeOnly) {
+        // Through a temporary: g++ 12 wrongly warns of an overlapping copy (-Wrestrict) when
+        // the assignment from a string_view is inlined here.
+        g.errcode = std::string(result::unableToConnect);
+    } else {
+        finish(h.refusal == Handshake::noErrors ? result::ok : result::unableToConnect);
+    }
+    return knock;
 }
 
 void Link::takeLongFields(const std::string& reply) {
@@ -108,42 +231,31 @@ void Link::takeLongFields(const std::string& reply) {
     g.datablock = cut(reply, packet::dataBlock);
 }
 
+// The handshake, then `payload` on the wire. A routine that keeps what it sent names the
+// global it goes into. False when the routine has ended.
+bool Link::knockAndSend(const Handshake& h, const std::string& payload, std::string* keptIn) {
+    if (!handshake(h).ready) {
+        return false;
+    }
+    if (keptIn != nullptr) {
+        *keptIn = payload;
+    }
+    return sendOrEnd(payload);
+}
+
 void Link::rawsender() {
-    if (!beginExchange()) {
-        return;
-    }
-    ExchangeScope scope(*this);
-    LinkGlobals& g = m_globals;
-    const std::string request = g.packet;
-    g.errcode = result::ok;
-    if (portDown()) {
-        return finishLost();
-    }
-    for (int attempt = 0;; ++attempt) {
-        g.tempstr1 = discard();
-        Attention a = attention(packet::attentionLong, packet::readyLong, 2s, true,
-                                linkstatus::unableToConnect);
-        if (a == Attention::Lost) {
-            return finishLost();
+    exclusive([this] {
+        LinkGlobals& g = m_globals;
+        if (!knockAndSend(Handshake::rawsender, packet::leadLong + g.packet, &g.packet)) {
+            return;
         }
-        if (a == Attention::Ready) {
-            break;
+        g.packet.clear();
+        if (std::optional<std::string> reply = replyOrEnd(int(packet::longLength), 10s)) {
+            g.packet = *reply;
+            takeLongFields(g.packet);
+            finish(result::ok);
         }
-        if (attempt >= retries) {
-            return finish(result::unableToConnect);
-        }
-    }
-    g.packet = packet::leadLong + request;
-    if (!send(g.packet)) {
-        return finishLost();
-    }
-    g.packet.clear();
-    if (!waitForInput(int(packet::longLength), after(10s))) {
-        return portDown() ? finishLost() : finish(result::unableToConnect);
-    }
-    g.packet = m_port.input();
-    takeLongFields(g.packet);
-    finish(result::ok);
+    });
 }
 
 // binreceiver and packreceiver differ only in the reply length they wait for.
@@ -155,258 +267,131 @@ void Link::packreceiver() {
 }
 
 void Link::receive(int replyLength) {
-    if (!beginExchange()) {
-        return;
-    }
-    ExchangeScope scope(*this);
-    LinkGlobals& g = m_globals;
-    const std::string request = g.packet;
-    g.errcode = result::ok;
-    if (portDown()) {
-        return finishLost();
-    }
-    g.tempstr1 = discard();
-    Attention a =
-        attention(packet::attentionLong, packet::readyLong, 6s, true, linkstatus::unableToConnect);
-    if (a == Attention::Lost) {
-        return finishLost();
-    }
-    if (a != Attention::Ready) {
-        return finish(result::unableToConnect);
-    }
-    if (!send(packet::leadLong + request)) {
-        return finishLost();
-    }
-    g.packet.clear();
-    if (!waitForInput(replyLength, after(6s))) {
-        return portDown() ? finishLost() : finish(result::unableToConnect);
-    }
-    g.packdata = m_port.input();
-    finish(result::ok);
+    exclusive([this, replyLength] {
+        LinkGlobals& g = m_globals;
+        if (!knockAndSend(Handshake::receiver, packet::leadLong + g.packet, nullptr)) {
+            return;
+        }
+        g.packet.clear();
+        if (std::optional<std::string> reply = replyOrEnd(replyLength, 6s)) {
+            g.packdata = *reply;
+            finish(result::ok);
+        }
+    });
 }
 
 void Link::binsender() {
-    if (!beginExchange()) {
-        return;
-    }
-    ExchangeScope scope(*this);
-    binsenderSteps();
+    exclusive([this] { m_globals.timedout = binsenderSteps(); });
 }
 
-void Link::binsenderSteps() {
+// binsender's exchange; returns `timedout` as the page leaves it.
+bool Link::binsenderSteps() {
     LinkGlobals& g = m_globals;
     const std::string page = g.packdata;
-    bool timedout = g.timedout;
-    g.errcode = result::ok;
-    auto end = [&](std::string_view code) {
-        g.timedout = timedout;
-        finish(code);
-    };
-    if (portDown()) {
-        return end(result::portNotOpen);
-    }
-    for (int attempt = 0;; ++attempt) {
-        g.tempstr1 = discard();
-        Attention a = attention(packet::attentionFlash, packet::readyFlash, 2s, false,
-                                linkstatus::unableToConnect);
-        if (a == Attention::Lost) {
-            return end(result::portNotOpen);
-        }
-        if (a == Attention::TimedOut) {
-            timedout = true;
-        }
-        if (a == Attention::Ready) {
-            break;
-        }
-        if (attempt >= retries) {
-            return end(result::unableToConnect);
-        }
+    const bool timedoutBefore = g.timedout;
+    const Knock knock = handshake(Handshake::binsender);
+    const bool timedout = timedoutBefore || knock.lapsed;
+    if (!knock.ready) {
+        return timedout;
     }
     // A page whose handshake lapsed once is not sent: the download stops on `timedout`.
     if (timedout) {
-        return end(result::ok);
+        finish(result::ok);
+        return true;
     }
-    if (!send(packet::leadLong + page)) {
-        return end(result::portNotOpen);
+    if (!sendOrEnd(packet::leadLong + page)) {
+        return false;
     }
     g.packet.clear();
-    if (!waitForInput(int(packet::longLength), after(8s))) {
-        return end(portDown() ? result::portNotOpen : result::unableToConnect);
+    if (std::optional<std::string> reply = replyOrEnd(int(packet::longLength), 8s)) {
+        g.packet = *reply;
+        finish(result::ok);
     }
-    g.packet = m_port.input();
-    end(result::ok);
+    return false;
 }
 
 void Link::flashwait() {
     LinkGlobals& g = m_globals;
-    if (!beginExchange()) {
+    const bool held = exclusive([this, &g] {
+        g.timedout = binsenderSteps();
+        if (g.errcode == result::portNotOpen) {
+            g.timedout = true;
+            return;
+        }
+        if (g.timedout || !g.packet.empty()) {
+            return;
+        }
+        // No reply came and, with the link held, none can come now: the wait only delays the
+        // verdict, as the download has always done. A lost line ends it at once.
+        m_waiter.waitUntil([this] { return portDown(); }, after(30s));
         g.timedout = true;
-        return;
-    }
-    ExchangeScope scope(*this);
-    binsenderSteps();
-    if (g.errcode == result::portNotOpen) {
+        if (portDown()) {
+            finishLost();
+        }
+    });
+    // A page refused as busy has not been written: the download stops.
+    if (!held) {
         g.timedout = true;
-        return;
-    }
-    if (g.timedout || !g.packet.empty()) {
-        return;
-    }
-    // No reply came and, with the link held, none can come now: the wait only delays the
-    // verdict, as the download has always done. A lost line ends it at once.
-    m_waiter.waitUntil([this] { return portDown(); }, after(30s));
-    g.timedout = true;
-    if (portDown()) {
-        finishLost();
     }
 }
 
 void Link::packwriter() {
-    if (!beginExchange()) {
-        return;
-    }
-    ExchangeScope scope(*this);
-    LinkGlobals& g = m_globals;
-    const std::string data = g.packdata;
-    g.errcode = result::ok;
-    if (portDown()) {
-        return finishLost();
-    }
-    for (int attempt = 0;; ++attempt) {
-        g.tempstr1 = discard();
-        Attention a = attention(packet::attentionFlash, packet::readyFlash, 2s, true,
-                                linkstatus::unableToConnect);
-        if (a == Attention::Lost) {
-            return finishLost();
+    exclusive([this] {
+        LinkGlobals& g = m_globals;
+        const std::string wrapped = packet::leadPacked + g.packdata + packet::packedEnd;
+        if (knockAndSend(Handshake::packwriter, wrapped, &g.packdata)) {
+            g.errcode = result::ok;
         }
-        if (a == Attention::Ready) {
-            break;
-        }
-        if (attempt >= retries) {
-            // The packed record writer has always left errtext alone.
-            g.errcode = result::unableToConnect;
-            return;
-        }
-    }
-    g.packdata = packet::leadPacked + data + packet::packedEnd;
-    if (!send(g.packdata)) {
-        return finishLost();
-    }
-    g.errcode = result::ok;
+    });
 }
 
 void Link::sendonly() {
-    if (!beginExchange()) {
-        return;
-    }
-    ExchangeScope scope(*this);
-    LinkGlobals& g = m_globals;
-    const std::string request = g.packet;
-    const std::string codeBefore = g.errcode; // sendonly does not reset the result code
-    if (portDown()) {
-        return finishLost();
-    }
-    g.tempstr1 = discard();
-    for (int attempt = 0;; ++attempt) {
-        Attention a = attention(packet::attentionLong, packet::readyLong, 2s, true,
-                                linkstatus::cannotConnect);
-        if (a == Attention::Lost) {
-            return finishLost();
+    exclusive([this] {
+        LinkGlobals& g = m_globals;
+        const std::string codeBefore = g.errcode; // given back once the packet is out
+        if (knockAndSend(Handshake::sendonly, packet::leadLong + g.packet, &g.packet)) {
+            finish(codeBefore);
         }
-        if (a == Attention::Ready) {
-            break;
-        }
-        if (attempt >= retries) {
-            return finish(result::unableToConnect);
-        }
-    }
-    g.packet = packet::leadLong + request;
-    if (!send(g.packet)) {
-        return finishLost();
-    }
-    finish(codeBefore);
+    });
 }
 
 void Link::smallcomax() {
-    if (!beginExchange()) {
-        return;
-    }
-    ExchangeScope scope(*this);
-    LinkGlobals& g = m_globals;
-    const std::string request = g.packet;
-    g.errcode = result::ok;
-    if (portDown()) {
-        return finishLost();
-    }
-    for (int attempt = 0;; ++attempt) {
-        g.tempstr1 = discard();
-        g.tempstr2 = discard();
-        Attention a = attention(packet::attentionLong, packet::readyLong, 2s, false,
-                                linkstatus::cannotConnect);
-        if (a == Attention::Lost) {
-            return finishLost();
+    exclusive([this] {
+        LinkGlobals& g = m_globals;
+        if (!knockAndSend(Handshake::smallcomax, packet::leadShort + g.packet, &g.packet)) {
+            return;
         }
-        if (a == Attention::Ready) {
-            break;
+        if (std::optional<std::string> reply = replyOrEnd(int(packet::shortLength), 6s)) {
+            g.packet = *reply;
+            g.packetstatus = packet::shortReplyStatus(g.packet);
+            finish(result::ok);
         }
-        if (attempt >= retries) {
-            return finish(result::unableToConnect);
-        }
-    }
-    g.packet = packet::leadShort + request;
-    if (!send(g.packet)) {
-        return finishLost();
-    }
-    if (!waitForInput(int(packet::shortLength), after(6s))) {
-        return portDown() ? finishLost() : finish(result::unableToConnect);
-    }
-    g.packet = m_port.input();
-    g.packetstatus = packet::shortReplyStatus(g.packet);
-    finish(result::ok);
+    });
 }
 
 void Link::docomax() {
-    if (!beginExchange()) {
-        return;
-    }
-    ExchangeScope scope(*this);
-    LinkGlobals& g = m_globals;
-    packet::DocomaxFields fields{g.cmdcode,  g.cmddata,  g.cmdparm1,
-                                 g.cmdparm2, g.cmdparm3, g.datablock};
-    g.errcode = result::ok;
-    if (portDown()) {
-        return finishLost();
-    }
-    for (int attempt = 0;; ++attempt) {
-        g.packet = packet::leadLong + packet::docomaxRequest(fields);
-        // The data block goes out with the first attempt only.
-        fields.datablock.clear();
-        g.datablock.clear();
-        g.tempstr1 = discard();
-        g.tempstr2 = discard();
-        Attention a = attention(packet::attentionLong, packet::readyLong, 1s, false,
-                                linkstatus::cannotConnect);
-        if (a == Attention::Lost) {
+    exclusive([this] {
+        LinkGlobals& g = m_globals;
+        packet::DocomaxFields fields{g.cmdcode,  g.cmddata,  g.cmdparm1,
+                                     g.cmdparm2, g.cmdparm3, g.datablock};
+        const Knock knock = handshake(Handshake::docomax, [&] {
+            g.packet = packet::leadLong + packet::docomaxRequest(fields);
+            // The data block goes out with the first attempt only.
+            fields.datablock.clear();
+            g.datablock.clear();
+        });
+        if (!knock.ready || !sendOrEnd(g.packet)) {
+            return;
+        }
+        // After the 6 s whatever arrived is read and judged all the same.
+        waitForInput(int(packet::longLength), after(6s));
+        if (portDown()) {
             return finishLost();
         }
-        if (a == Attention::Ready) {
-            break;
-        }
-        if (attempt >= docomaxRetries) {
-            return finish(result::ok);
-        }
-    }
-    if (!send(g.packet)) {
-        return finishLost();
-    }
-    // After the 6 s whatever arrived is read and judged all the same.
-    waitForInput(int(packet::longLength), after(6s));
-    if (portDown()) {
-        return finishLost();
-    }
-    g.packet = m_port.input();
-    takeLongFields(g.packet);
-    finish(cut(g.packet, packet::resultCode));
+        g.packet = m_port.input();
+        takeLongFields(g.packet);
+        finish(cut(g.packet, packet::resultCode));
+    });
 }
 
 void Link::setMonitoring(bool on) {

@@ -16,6 +16,8 @@
 #include "link/linkglobals.h"
 #include "link/tickcounter.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -87,7 +89,15 @@ public:
     void setMonitoring(bool on);
 
 private:
+    // How a routine knocks: attention character, attempts, time limits, texts. link.cpp holds
+    // one for each routine.
+    struct Handshake;
     enum class Attention { Ready, Refused, TimedOut, Lost };
+    // How a handshake went. When the controller was not ready the routine has ended already.
+    struct Knock {
+        bool ready = false;
+        bool lapsed = false; // an attempt ran out of time on the way
+    };
     // Marks the link busy for the life of one exchange.
     class ExchangeScope {
     public:
@@ -104,18 +114,22 @@ private:
     };
 
     bool beginExchange();
+    bool exclusive(const std::function<void()>& steps);
     void finish(std::string_view code);
     void finishLost();
     bool portDown() const;
     std::string discard();
     bool send(const std::string& text);
+    bool sendOrEnd(const std::string& text);
     bool waitForInput(int count, Millis deadline);
+    std::optional<std::string> replyOrEnd(int length, Millis time);
     Millis after(Millis span) const;
-    Attention attention(char attentionChar, char ready, Millis time, bool announce,
-                        std::string_view failedText);
+    Attention attentionAnswer(char ready, Millis deadline);
+    Knock handshake(const Handshake& h, const std::function<void()>& beforeAttempt = {});
+    bool knockAndSend(const Handshake& h, const std::string& payload, std::string* keptIn);
     void takeLongFields(const std::string& reply);
     void receive(int replyLength);
-    void binsenderSteps();
+    bool binsenderSteps();
     bool openFixedPort(const PortSettings& settings, int number);
     bool searchPort(const PortSettings& settings);
     bool connectCheck(int ticks);

@@ -144,13 +144,7 @@ bool Link::connectCheck(int ticks) {
     }
     m_timer1.set(ticks);
     m_timer1.enable();
-    m_waiter.waitUntil([this] { return portDown() || m_port.inBufferCount() >= 1; },
-                       m_timer1.zeroAt());
-    if (portDown()) {
-        return false;
-    }
-    g.tempstr1 = m_port.input();
-    if (g.tempstr1.empty() || g.tempstr1.front() != packet::readyLong) {
+    if (attentionAnswer(packet::readyLong, m_timer1.zeroAt()) != Attention::Ready) {
         return false;
     }
     g.packet = packet::versionRequest;

@@ -374,13 +374,17 @@ void Link::docomax() {
         LinkGlobals& g = m_globals;
         packet::DocomaxFields fields{g.cmdcode,  g.cmddata,  g.cmdparm1,
                                      g.cmdparm2, g.cmdparm3, g.datablock};
+        // The request is kept here as well as in `packet`: a window refused as busy during the
+        // attention wait may write `packet`, and must not change what goes out.
+        std::string request;
         const Knock knock = handshake(Handshake::docomax, [&] {
-            g.packet = packet::leadLong + packet::docomaxRequest(fields);
+            request = packet::leadLong + packet::docomaxRequest(fields);
+            g.packet = request;
             // The data block goes out with the first attempt only.
             fields.datablock.clear();
             g.datablock.clear();
         });
-        if (!knock.ready || !sendOrEnd(g.packet)) {
+        if (!knock.ready || !sendOrEnd(request)) {
             return;
         }
         // After the 6 s whatever arrived is read and judged all the same.

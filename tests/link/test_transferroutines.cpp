@@ -534,6 +534,22 @@ private slots:
         QCOMPARE(s.g().errcode, std::string("0"));
     }
 
+    // The refused window wrote its own request into `packet` while docomax waited for ":".
+    void refusedWindowCannotChangeWhatDocomaxSends() {
+        ScriptedLink s;
+        putDocomaxFields(packet::readParameters(), s.g());
+        const std::string own = "$" + packet::docomaxRequest(packet::readParameters());
+        s.port.expect("&").answer(":", 700ms);
+        s.port.expect(own).answer(longReply("R1R"), 10ms);
+        s.time.at(500ms, [&] {
+            s.g().packet = "OR0010DDH";
+            s.link.smallcomax();
+        });
+        s.link.docomax();
+        PKIVO_VERIFY_SCRIPT(s.port);
+        QCOMPARE(s.g().errcode, std::string("0"));
+    }
+
     void exchangeWhileTheMonitorListens() {
         ScriptedLink s;
         s.link.setMonitoring(true);

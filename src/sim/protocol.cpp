@@ -22,15 +22,20 @@ Protocol::Protocol(Machine& machine, ProtocolOptions options)
         [this](Micros due, const std::string& record) { onStatus(due, record); });
 }
 
-// Ten bits a character: start, eight data bits, stop.
-Micros Protocol::charTime() const {
-    return Micros(10000000 / m_options.baud);
+// Ten bits a character: start, eight data bits, stop. Counted from the start of a burst, so
+// that the fraction of a microsecond in each character does not add up to an early line.
+Micros Protocol::wireTime(int64_t characters) const {
+    return Micros(characters * 10000000 / m_options.baud);
 }
 
 void Protocol::receive(std::string_view bytes, Micros at) {
     for (char c : bytes) {
         if (m_options.pace) {
-            m_inputFreeAt = std::max(at, m_inputFreeAt) + charTime();
+            if (at >= m_inputFreeAt) { // the line was idle: a new burst starts now
+                m_inputBurstStart = at;
+                m_inputBurstCharacters = 0;
+            }
+            m_inputFreeAt = m_inputBurstStart + wireTime(++m_inputBurstCharacters);
             m_input.emplace_back(m_inputFreeAt, c);
         } else {
             m_input.emplace_back(at, c);
@@ -230,7 +235,7 @@ void Protocol::send(std::string_view text, Micros earliest) {
     const Micros start = std::max(earliest, m_outputFreeAt);
     for (size_t i = 0; i < text.size(); ++i) {
         const Micros due =
-            m_options.pace ? start + Micros(int64_t(i + 1) * 10000000 / m_options.baud) : start;
+            m_options.pace ? start + wireTime(int64_t(i + 1)) : start;
         m_output.emplace_back(due, text[i]);
         m_outputFreeAt = due;
     }

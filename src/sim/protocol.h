@@ -88,7 +88,7 @@ private:
     void send(std::string_view text, Micros earliest);
     void onStatus(Micros due, const std::string& record);
     bool mute() const { return m_options.faults.silent || m_hungUp; }
-    Micros charTime() const;
+    Micros wireTime(int64_t characters) const;
     std::optional<Micros> nextInternalEvent() const;
 
     Machine& m_machine;
@@ -100,6 +100,8 @@ private:
     std::deque<std::pair<Micros, char>> m_input;
     std::deque<std::pair<Micros, char>> m_output;
     Micros m_inputFreeAt{0};
+    Micros m_inputBurstStart{0};
+    int64_t m_inputBurstCharacters = 0;
     Micros m_outputFreeAt{0};
     int m_attentionsSeen = 0;
     bool m_hungUp = false;

@@ -89,7 +89,7 @@ ConversionResult Conversion::run(const ConversionPaths& paths) {
         m_observer.processingError(processingErrorMessage + m_lastAddress);
     }
     result.completed = firstPass && secondPass && fixed;
-    if (!secondPass || !fixed) {
+    if (!result.completed) {
         deleteFile(paths.hexpath);
     }
     return result;

@@ -17,12 +17,11 @@ QString fromLatin1(const std::string& text) { return QString::fromLatin1(text.c_
 
 Filegobbler::Filegobbler(Program& program, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::Filegobbler>()), m_program(program),
-      m_conversion(*this) {
+      m_paths(ConversionPaths::fromSettings(program.sysparams)), m_conversion(*this) {
     m_ui->setupUi(this);
-    const ConversionPaths paths = ConversionPaths::fromSettings(program.sysparams);
-    m_ui->SourceFile->setText(fromLatin1(paths.source));
-    m_ui->tempfile->setText(fromLatin1(paths.tempfile));
-    m_ui->Listfile->setText(fromLatin1(paths.listfile));
+    m_ui->SourceFile->setText(fromLatin1(m_paths.source));
+    m_ui->tempfile->setText(fromLatin1(m_paths.tempfile));
+    m_ui->Listfile->setText(fromLatin1(m_paths.listfile));
     m_ui->downloadProgress->setMaximum(1);
     connect(m_ui->Readkivo, &QPushButton::clicked, this, &Filegobbler::onReadkivo);
     connect(m_ui->toflash, &QPushButton::clicked, this, &Filegobbler::onToflash);
@@ -32,7 +31,7 @@ Filegobbler::~Filegobbler() = default;
 
 void Filegobbler::onReadkivo() {
     disablebuttons();
-    ConversionPaths paths = ConversionPaths::fromSettings(m_program.sysparams);
+    ConversionPaths paths = m_paths;
     paths.source = m_ui->SourceFile->text().toLatin1().toStdString();
     paths.tempfile = m_ui->tempfile->text().toLatin1().toStdString();
     paths.listfile = m_ui->Listfile->text().toLatin1().toStdString();

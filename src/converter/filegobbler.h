@@ -38,6 +38,7 @@ private:
 
     std::unique_ptr<Ui::Filegobbler> m_ui;
     Program& m_program;
+    ConversionPaths m_paths; // taken from the settings when the window is made
     Conversion m_conversion; // keeps the label table while the window lives
     QElapsedTimer m_downloadClock;
 };

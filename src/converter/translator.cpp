@@ -341,6 +341,7 @@ void Translator::address() {
     }
     std::string digits = digitsAt(column);
     if (digits.empty()) {
+        m_curaddr.set("", 0); // the address becomes empty, and an empty address has no page
         throw RunTimeFailure{};
     }
     m_curaddr.set(digits, unclamped(digits));

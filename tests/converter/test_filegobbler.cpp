@@ -55,7 +55,10 @@ void FilegobblerTest::conversionFillsTheCounters() {
                    "/ demo\r\nGOSUB SUB\r\nDO 2\r\nLOOP\r\nBOGUS LINE THAT IS TOO LONG\r\nSUB\r\nRETURN\r\n");
     Filegobbler window(f.program);
     window.show();
+    // The window keeps the paths it was made with; a setup change counts when it is made again.
+    f.program.sysparams.setPath(settings::flashfileloc, "c:\\Tolvane\\other.tmp");
     click(window, "Readkivo");
+    QVERIFY(!QFile::exists(QString::fromStdString(f.home.file("Tolvane/other.tmp"))));
     QCOMPARE(text(window, "goodlines"), QString("4"));
     QCOMPARE(text(window, "errorbumper"), QString("1"));
     QCOMPARE(text(window, "blanklines"), QString("1"));

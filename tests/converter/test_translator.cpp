@@ -228,24 +228,26 @@ void TranslatorTest::statementBecomesRecordAndListing() {
 
 void TranslatorTest::runTimeFailuresEndThePass_data() {
     QTest::addColumn<QString>("line");
-    QTest::newRow("wait beyond 32 bits") << "WAIT 2147483648";
-    QTest::newRow("move beyond 32 bits") << "MOVE 99999999999";
-    QTest::newRow("position value beyond 32 bits") << "POSITION S2=3000000000";
-    QTest::newRow("goto beyond 32 bits") << "GOTO 4294967296";
-    QTest::newRow("ifinput number beyond 32 bits") << "IFINPUT 9999999999";
-    QTest::newRow("register beyond 32 bits") << "DSR1=88888888888888888888888888";
-    QTest::newRow("address without digits") << "ADDRESS X";
-    QTest::newRow("address beyond 32 bits") << "ADDRESS 2147483648";
+    QTest::addColumn<QString>("address"); // curaddr as the error message shows it
+    QTest::newRow("wait beyond 32 bits") << "WAIT 2147483648" << "0";
+    QTest::newRow("move beyond 32 bits") << "MOVE 99999999999" << "0";
+    QTest::newRow("position value beyond 32 bits") << "POSITION S2=3000000000" << "0";
+    QTest::newRow("goto beyond 32 bits") << "GOTO 4294967296" << "0";
+    QTest::newRow("ifinput number beyond 32 bits") << "IFINPUT 9999999999" << "0";
+    QTest::newRow("register beyond 32 bits") << "DSR1=88888888888888888888888888" << "0";
+    // ADDRESS without digits leaves the address empty: that is what cannot be divided.
+    QTest::newRow("address without digits") << "ADDRESS X" << "";
+    QTest::newRow("address beyond 32 bits") << "ADDRESS 2147483648" << "0";
 }
 
 void TranslatorTest::runTimeFailuresEndThePass() {
     QFETCH(QString, line);
+    QFETCH(QString, address);
     Pass pass(1);
-    Translator& translator = pass.translator;
-    CapturedOutput& out = pass.out;
-    QVERIFY(!translator.convertline(line.toStdString()));
-    QCOMPARE(translator.counters().goodlines, 0L);
-    QVERIFY(out.pages.empty());
+    QVERIFY(!pass.translator.convertline(line.toStdString()));
+    QCOMPARE(QString::fromStdString(pass.translator.curaddr().text()), address);
+    QCOMPARE(pass.translator.counters().goodlines, 0L);
+    QVERIFY(pass.out.pages.empty());
 }
 
 void TranslatorTest::sixteenthRecordWritesThePageAtOnce() {

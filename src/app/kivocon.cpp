@@ -40,7 +40,6 @@ Kivocon::Kivocon(Program& program, QWidget* parent)
     connect(m_ui->pauseit, &QPushButton::clicked, this, &Kivocon::onPause);
     connect(m_ui->stopall, &QPushButton::clicked, this, &Kivocon::onStop);
     connect(m_ui->Runatline, &QPushButton::clicked, this, &Kivocon::onRunAtLine);
-    connect(m_ui->linetorun, &QLineEdit::returnPressed, this, &Kivocon::onRunAtLine);
     connect(m_ui->linetorun, &QLineEdit::textEdited, m_ui->linetorunError, &QLabel::clear);
     connect(m_ui->Monitor, &QPushButton::clicked, this, &Kivocon::onMonitor);
     connect(m_ui->Getstatus, &QPushButton::clicked, this, &Kivocon::onRefresh);
@@ -66,9 +65,8 @@ void Kivocon::showBoardInfo() {
 
 void Kivocon::closeEvent(QCloseEvent* event) {
     // The port closes here, not after the event loop: waits still under way end at once
-    // when the application quits.
-    m_program.link.setMonitoring(false);
-    m_program.port.close();
+    // when the application quits, and a port search at start-up gives up.
+    m_program.link.shutDown();
     event->accept();
     QCoreApplication::quit();
 }

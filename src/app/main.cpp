@@ -7,6 +7,7 @@
 #include "setup/settingsfile.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
     }
     pkivo::Kivocon window(program);
     window.show();
-    window.startUp();
+    // The connect check runs inside the event loop, so that closing the window while it
+    // searches ends the program.
+    QTimer::singleShot(0, &window, &pkivo::Kivocon::startUp);
     return QApplication::exec();
 }

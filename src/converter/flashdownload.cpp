@@ -2,6 +2,7 @@
 
 #include "link/link.h"
 #include "link/packets.h"
+#include "link/resultcodes.h"
 #include "platform/textfile.h"
 
 #include <vector>
@@ -14,7 +15,9 @@ constexpr size_t pageTextLength = 5;
 
 // The link refused the exchange outright (another exchange on the wire, or no port): going on
 // would only run through the rest of the file without sending anything.
-bool exchangeRefused(const LinkGlobals& g) { return g.errcode == "B" || g.errcode == "7"; }
+bool exchangeRefused(const LinkGlobals& g) {
+    return g.errcode == result::linkBusy || g.errcode == result::portNotOpen;
+}
 
 } // namespace
 

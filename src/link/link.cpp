@@ -403,6 +403,13 @@ void Link::setMonitoring(bool on) {
     m_waiter.wake();
 }
 
+void Link::shutDown() {
+    m_shuttingDown = true;
+    m_globals.monitoring = false;
+    m_port.close();
+    m_waiter.wake();
+}
+
 void Link::waitstatus() {
     LinkGlobals& g = m_globals;
     // An exchange on the wire owns what arrives now; the monitor must not take its reply.

@@ -88,6 +88,10 @@ public:
     // Switches `monitoring`; a waitstatus that is listening sees it at once.
     void setMonitoring(bool on);
 
+    // The program is ending: monitoring stops, the port closes, any wait ends at once and a
+    // port search under way gives up without a message.
+    void shutDown();
+
 private:
     // How a routine knocks: attention character, attempts, time limits, texts. link.cpp holds
     // one for each routine.
@@ -140,6 +144,7 @@ private:
     TickCounter m_timer1;
     std::string m_boardinfo;
     bool m_busy = false;
+    bool m_shuttingDown = false;
     std::string m_errtextAtStart;
 };
 

@@ -86,7 +86,9 @@ ConnectResult Link::opencomport(const PortSettings& settings, UiServices& ui) {
         }
     }
     if (!connected) {
-        ui.messageBox(std::string(openPortMessage));
+        if (!m_shuttingDown) {
+            ui.messageBox(std::string(openPortMessage));
+        }
         return ConnectResult::Failed;
     }
     return ConnectResult::Connected;
@@ -114,6 +116,9 @@ bool Link::searchPort(const PortSettings& settings) {
     // The limit is looked at only after a port that cannot be opened; a number the port cannot
     // use at all counts as one, so the search always ends.
     for (int number = 1;;) {
+        if (m_shuttingDown) {
+            return false;
+        }
         if (m_port.isOpen()) {
             m_port.close();
         }

@@ -44,6 +44,7 @@ private slots:
     void statusRecordsFillTheStatusGroup();
     void menusOpenEachWindowOnce();
     void closingTheWindowClosesThePort();
+    void closingDuringThePortSearchEndsIt();
 };
 
 void KivoconTest::startUpShowsTheController() {
@@ -187,6 +188,20 @@ void KivoconTest::closingTheWindowClosesThePort() {
     QVERIFY(f.port.isOpen());
     window.close();
     QVERIFY(!f.port.isOpen());
+}
+
+void KivoconTest::closingDuringThePortSearchEndsIt() {
+    ConsoleFixture f;
+    f.port.expect("&"); // port 1 opens and stays silent
+    Kivocon window(f.program);
+    window.show();
+    f.time.at(100ms, [&] { window.close(); });
+    window.startUp();
+    QCOMPARE(f.time.now(), 100ms);
+    // The fixture's own open, then the search's port 1: no further port is tried.
+    QCOMPARE(f.port.openedPorts(), (std::vector<int>{1, 1}));
+    QVERIFY(!f.port.isOpen());
+    QVERIFY(f.ui.messages.empty());
 }
 
 QTEST_MAIN(KivoconTest)

@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "platform/uiservices.h"
+#include "platform/waiter.h"
 #include "ui_filegobbler.h"
 
 namespace pkivo {
@@ -58,7 +59,7 @@ void Filegobbler::onToflash() {
     m_ui->downloadProgress->setValue(0);
     m_ui->downloadProgress->setTextVisible(true);
     m_ui->elapsedTime->clear();
-    m_downloadClock.start();
+    m_downloadStart = m_program.waiter.clock().now();
     // The path is read when the download starts, so a saved setup change counts at once.
     const std::string path = m_program.sysparams.flashfileloc();
     DownloadResult result = downloadFlashFile(m_program.link, path, *this);
@@ -81,7 +82,8 @@ void Filegobbler::pageStarted(const std::string& pageText, int index, int total)
 }
 
 void Filegobbler::showElapsed() {
-    const double seconds = double(m_downloadClock.elapsed()) / 1000;
+    const Millis elapsed = m_program.waiter.clock().now() - m_downloadStart;
+    const double seconds = double(elapsed.count()) / 1000;
     m_ui->elapsedTime->setText(QString("%1 s").arg(seconds, 0, 'f', 1));
 }
 

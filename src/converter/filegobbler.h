@@ -5,7 +5,8 @@
 #include "converter/conversion.h"
 #include "converter/flashdownload.h"
 
-#include <QElapsedTimer>
+#include "platform/clock.h"
+
 #include <QWidget>
 #include <memory>
 
@@ -40,7 +41,7 @@ private:
     Program& m_program;
     ConversionPaths m_paths; // taken from the settings when the window is made
     Conversion m_conversion; // keeps the label table while the window lives
-    QElapsedTimer m_downloadClock;
+    Millis m_downloadStart{0};
 };
 
 } // namespace pkivo

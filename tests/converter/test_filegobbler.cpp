@@ -91,7 +91,7 @@ void FilegobblerTest::downloadEndsOkOnLightGreen() {
                    pageLine(0) + "\r\n" + pageLine(1) + "\r\n" + pageLine(9) + "\r\n");
     for (int page : {0, 1, 9}) {
         f.port.expect("#").answer("!", 5ms);
-        f.port.expect("$" + pageLine(page)).answer(written, 10ms);
+        f.port.expect("$" + pageLine(page)).answer(written, 30ms);
     }
     Filegobbler window(f.program);
     window.show();
@@ -102,6 +102,7 @@ void FilegobblerTest::downloadEndsOkOnLightGreen() {
     QCOMPARE(child<QLineEdit>(window, "Text1")->text(), QString("00009"));
     QCOMPARE(child<QProgressBar>(window, "downloadProgress")->value(), 3);
     QCOMPARE(child<QProgressBar>(window, "downloadProgress")->maximum(), 3);
+    QCOMPARE(text(window, "elapsedTime"), QString("0.1 s")); // three pages of 35 ms
     QVERIFY(f.ui.messages.empty());
 }
 

@@ -1,33 +1,16 @@
 #include "sim/simport.h"
 
-#include <cctype>
-#include <sstream>
-#include <vector>
+#include "platform/serialsettings.h"
+
+#include <algorithm>
 
 namespace pkivo::sim {
 
-SimulatedPort::SimulatedPort(Protocol& protocol, const Clock& clock)
-    : m_protocol(protocol), m_clock(clock) {}
-
-bool validPortSettings(const std::string& settings) {
-    std::vector<std::string> parts;
-    std::istringstream in(settings);
-    for (std::string part; std::getline(in, part, ',');) {
-        parts.push_back(part);
-    }
-    auto digits = [](const std::string& s) {
-        return !s.empty() && s.size() <= 7 &&
-               s.find_first_not_of("0123456789") == std::string::npos;
-    };
-    return parts.size() == 4 && digits(parts[0]) && std::stoi(parts[0]) > 0 &&
-           parts[1].size() == 1 &&
-           std::string("nNeEoOmMsS").find(parts[1][0]) != std::string::npos &&
-           (parts[2] == "5" || parts[2] == "6" || parts[2] == "7" || parts[2] == "8") &&
-           (parts[3] == "1" || parts[3] == "2");
-}
+SimulatedPort::SimulatedPort(Protocol& protocol, VirtualTime& time)
+    : m_protocol(protocol), m_time(time) {}
 
 bool SimulatedPort::setSettings(const std::string& settings) {
-    return validPortSettings(settings);
+    return parseSerialSettings(settings).has_value();
 }
 
 bool SimulatedPort::open() {
@@ -49,7 +32,7 @@ bool SimulatedPort::output(const std::string& text) {
     if (!m_open) {
         return false;
     }
-    m_protocol.receive(text, m_clock.now());
+    m_protocol.receive(text, m_time.now());
     poll();
     return true;
 }
@@ -67,7 +50,7 @@ std::string SimulatedPort::input() {
 }
 
 bool SimulatedPort::collect() const {
-    const Millis now = m_clock.now();
+    const Millis now = m_time.now();
     m_protocol.advance(now);
     const std::string arrived = m_protocol.takeDue(now);
     if (!m_open || arrived.empty()) {
@@ -80,6 +63,15 @@ bool SimulatedPort::collect() const {
 void SimulatedPort::poll() {
     if (collect()) {
         notifyActivity();
+    }
+    scheduleNextPoll();
+}
+
+void SimulatedPort::scheduleNextPoll() {
+    const std::optional<Millis> next = m_protocol.nextEventTime();
+    if (next && *next != m_scheduled) {
+        m_scheduled = *next;
+        m_time.at(std::max(*next, m_time.now()), [this] { poll(); });
     }
 }
 

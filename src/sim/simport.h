@@ -1,11 +1,13 @@
 // The virtual controller behind the console's port interface, in the same process: what the
 // console writes goes straight into the controller's protocol, and what the controller sends
 // becomes readable once the clock has reached the time it is due. No pseudo-terminal, no
-// event loop: with a virtual clock a test runs whole exchanges in no wall time.
+// event loop: on virtual time a test runs whole exchanges in no wall time, the clock jumping
+// straight to the next thing the controller does.
 #pragma once
 
-#include "platform/clock.h"
 #include "platform/serialport.h"
+#include "platform/virtualtime.h"
+#include "sim/machine.h"
 #include "sim/protocol.h"
 
 #include <optional>
@@ -15,7 +17,7 @@ namespace pkivo::sim {
 
 class SimulatedPort : public SerialPort {
 public:
-    SimulatedPort(Protocol& protocol, const Clock& clock);
+    SimulatedPort(Protocol& protocol, VirtualTime& time);
 
     void setCommPort(int number) override { m_commPort = number; }
     int commPort() const override { return m_commPort; }
@@ -33,8 +35,6 @@ public:
     // Brings the controller up to the clock's present and collects what it has sent;
     // tells the activity handler when characters arrived.
     void poll();
-    // When the controller next does anything (a character due, a program step, a report).
-    std::optional<Millis> nextEventTime() const { return m_protocol.nextEventTime(); }
     // Pulls the cable: the port closes and reports the line lost.
     void loseLine();
     // Which port numbers open(); every number when not set.
@@ -43,9 +43,13 @@ public:
 private:
     // Moves what has come due into the input buffer; true when anything arrived.
     bool collect() const;
+    // Has the clock call poll() when the controller next does anything (a character due, a
+    // program step, a report).
+    void scheduleNextPoll();
 
     Protocol& m_protocol;
-    const Clock& m_clock;
+    VirtualTime& m_time;
+    Millis m_scheduled{-1}; // the poll already asked of the clock
     int m_commPort = 1;
     std::optional<int> m_onlyPort;
     bool m_open = false;
@@ -53,7 +57,19 @@ private:
     mutable std::string m_in;
 };
 
-// "57600,n,8,1": a baud rate, a parity letter (n, e, o, m, s), 5-8 data bits, 1 or 2 stop bits.
-bool validPortSettings(const std::string& settings);
+// The console's side and the controller's side wired together on virtual time, ready for a
+// test: `port` and `time` (the waiter) go to the link code, `machine` and `protocol` are there
+// to look at.
+struct SimulatedLine {
+    explicit SimulatedLine(ProtocolOptions options = {})
+        : protocol(machine, std::move(options)), port(protocol, time) {
+        machine.powerUp(Micros(0));
+    }
+
+    VirtualTime time;
+    Machine machine;
+    Protocol protocol;
+    SimulatedPort port;
+};
 
 } // namespace pkivo::sim

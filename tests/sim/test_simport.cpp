@@ -1,7 +1,7 @@
 // The in-process port over the virtual controller on virtual time, and the pkivo-sim command
 // line.
 #include "sim/simoptions.h"
-#include "sim/virtualtime.h"
+#include "sim/simport.h"
 
 #include <QTest>
 
@@ -29,12 +29,12 @@ void TestSimPort::exchangeRunsOnVirtualTime() {
     line.port.setActivityHandler([&activity] { ++activity; });
     QVERIFY(line.port.open());
     QVERIFY(line.port.output("&"));
-    QVERIFY(line.waiter.waitUntil([&] { return line.port.inBufferCount() >= 1; }, 2000ms));
+    QVERIFY(line.time.waitUntil([&] { return line.port.inBufferCount() >= 1; }, 2000ms));
     QCOMPARE(line.port.input(), std::string(":"));
     QVERIFY(line.port.output("-OE0007DDH"));
-    QVERIFY(line.waiter.waitUntil([&] { return line.port.inBufferCount() >= 9; }, 6000ms));
+    QVERIFY(line.time.waitUntil([&] { return line.port.inBufferCount() >= 9; }, 6000ms));
     QCOMPARE(line.port.input(), std::string("OE000704H"));
-    QCOMPARE(line.clock.now(), 0ms);
+    QCOMPARE(line.time.now(), 0ms);
     QVERIFY(activity >= 2);
 }
 
@@ -45,11 +45,11 @@ void TestSimPort::silentControllerEndsTheWaitAtItsDeadline() {
     line.port.open();
     for (int attempt = 0; attempt < 4; ++attempt) {
         line.port.output("&");
-        const Millis deadline = line.clock.now() + 2000ms;
-        QVERIFY(!line.waiter.waitUntil([&] { return line.port.inBufferCount() >= 1; }, deadline));
-        QCOMPARE(line.clock.now(), deadline);
+        const Millis deadline = line.time.now() + 2000ms;
+        QVERIFY(!line.time.waitUntil([&] { return line.port.inBufferCount() >= 1; }, deadline));
+        QCOMPARE(line.time.now(), deadline);
     }
-    QCOMPARE(line.clock.now(), 8000ms); // four attempts of 2 s
+    QCOMPARE(line.time.now(), 8000ms); // four attempts of 2 s
     QCOMPARE(line.protocol.counters().attentions, 4);
 }
 
@@ -59,13 +59,13 @@ void TestSimPort::pacedPageReadTakesItsWireTime() {
     SimulatedLine line(options);
     line.port.open();
     line.port.output("&");
-    QVERIFY(line.waiter.waitUntil([&] { return line.port.inBufferCount() >= 1; }, 6000ms));
+    QVERIFY(line.time.waitUntil([&] { return line.port.inBufferCount() >= 1; }, 6000ms));
     line.port.input();
     std::string request = "$OV0R1400000xxxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~";
     line.port.output(request);
-    const Millis sent = line.clock.now();
-    QVERIFY(line.waiter.waitUntil([&] { return line.port.inBufferCount() >= 528; }, sent + 6000ms));
-    const Millis took = line.clock.now() - sent;
+    const Millis sent = line.time.now();
+    QVERIFY(line.time.waitUntil([&] { return line.port.inBufferCount() >= 528; }, sent + 6000ms));
+    const Millis took = line.time.now() - sent;
     QVERIFY2(took >= 100ms && took <= 105ms, std::to_string(took.count()).c_str());
     QCOMPARE(line.port.input(), std::string(528, 'F'));
 }
@@ -99,7 +99,8 @@ void TestSimPort::portSettings_data() {
 void TestSimPort::portSettings() {
     QFETCH(QString, settings);
     QFETCH(bool, valid);
-    QCOMPARE(validPortSettings(settings.toStdString()), valid);
+    SimulatedLine line;
+    QCOMPARE(line.port.setSettings(settings.toStdString()), valid);
 }
 
 void TestSimPort::commandLine_data() {

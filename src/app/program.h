@@ -16,10 +16,7 @@ struct Program {
         : port(serialPort), waiter(programWaiter), ui(uiServices), link(serialPort, programWaiter) {}
 
     // The port fields of the settings, as opencomport takes them.
-    PortSettings portSettings() const {
-        return {sysparams.comport(), sysparams.combaud(), sysparams.comparity(), sysparams.combits(),
-                sysparams.comstopbits()};
-    }
+    PortSettings portSettings() const { return portSettingsFrom(sysparams); }
 
     SettingsRecord sysparams;
     SerialPort& port;

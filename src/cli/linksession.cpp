@@ -54,8 +54,7 @@ int withLink(const LinkOptions& options, const Exchange& exchange) {
     if (!initparams(sysparams, ui)) {
         return exitFailed;
     }
-    PortSettings settings{sysparams.comport(), sysparams.combaud(), sysparams.comparity(),
-                          sysparams.combits(), sysparams.comstopbits()};
+    PortSettings settings = portSettingsFrom(sysparams);
     if (options.port) {
         settings.comport = *options.port;
     }

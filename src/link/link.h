@@ -24,6 +24,7 @@
 namespace pkivo {
 
 class SerialPort;
+class SettingsRecord;
 class UiServices;
 class Waiter;
 
@@ -35,6 +36,9 @@ struct PortSettings {
     std::string combits = "8";
     std::string comstopbits = "1";
 };
+
+// The port fields of the settings record as opencomport takes them.
+PortSettings portSettingsFrom(const SettingsRecord& sysparams);
 
 // The Settings text: the baud rate as a number, then parity, data bits and stop bits, separated
 // by commas ("057600" gives "57600,n,8,1").

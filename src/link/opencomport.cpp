@@ -7,6 +7,7 @@
 #include "platform/serialport.h"
 #include "platform/uiservices.h"
 #include "platform/waiter.h"
+#include "setup/settingsrecord.h"
 
 #include <cctype>
 #include <optional>
@@ -64,6 +65,11 @@ unsigned long leadingNumber(std::string_view text) {
 }
 
 } // namespace
+
+PortSettings portSettingsFrom(const SettingsRecord& sysparams) {
+    return {sysparams.comport(), sysparams.combaud(), sysparams.comparity(), sysparams.combits(),
+            sysparams.comstopbits()};
+}
 
 std::string portSettingsText(const PortSettings& settings) {
     return std::to_string(leadingNumber(settings.combaud)) + "," + settings.comparity + "," +

@@ -133,8 +133,8 @@ int main(int argc, char** argv) {
     }
     WireCount wire(program.link);
     auto start = WallClock::now();
-    DownloadResult result =
-        downloadFlashFile(program.link, program.sysparams.flashfileloc(), wire);
+    const DownloadResult result =
+        downloadFlashFile(program.link, program.sysparams.flashfileloc(), wire).result;
     const double wall = secondsSince(start);
     wire.countReplies(pages);
     const double lineTime = double(wire.characters) * 10 / 57600; // 8N1: ten bits a character

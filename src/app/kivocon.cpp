@@ -4,6 +4,7 @@
 #include "app/linenumber.h"
 #include "app/program.h"
 #include "app/releasenotes.h"
+#include "app/runcommands.h"
 #include "converter/filegobbler.h"
 #include "link/packets.h"
 #include "platform/serialport.h"
@@ -27,9 +28,6 @@ Window& showOnce(std::unique_ptr<Window>& window, Args&&... args) {
     window->activateWindow();
     return *window;
 }
-
-// The run buttons send the generic template with 41 zeros as its data block.
-const std::string zeroDataBlock(41, '0');
 
 } // namespace
 
@@ -72,7 +70,7 @@ void Kivocon::closeEvent(QCloseEvent* event) {
 }
 
 void Kivocon::onRun() {
-    sendRunCommand(packet::runProgram(0));
+    runCommand("Run", packet::runProgram(0));
     runMonitor();
 }
 
@@ -84,19 +82,25 @@ void Kivocon::onRunAtLine() {
         return;
     }
     m_ui->linetorunError->clear();
-    sendRunCommand(packet::runProgram(*line));
+    runCommand("Run", packet::runProgram(*line));
     runMonitor();
 }
 
-void Kivocon::onPause() { sendRunCommand(packet::pauseProgram()); }
+void Kivocon::onPause() { runCommand("Pause", packet::pauseProgram()); }
 
-void Kivocon::onStop() { sendRunCommand(packet::stopProgram()); }
+void Kivocon::onStop() { runCommand("Stop", packet::stopProgram()); }
 
-void Kivocon::sendRunCommand(const std::string& packet) {
-    LinkGlobals& g = m_program.link.globals();
-    g.packet = packet;
-    g.datablock = zeroDataBlock;
-    m_program.link.sendonly();
+// A run command that did not reach the controller says so beside the run buttons until one
+// gets through: a Stop that failed must never look like one that worked.
+void Kivocon::runCommand(const char* name, const std::string& runPacket) {
+    const RunCommandResult result = sendRunCommand(m_program.link, runPacket);
+    if (result.sent()) {
+        m_ui->runResult->clear();
+        return;
+    }
+    m_ui->runResult->setText(QString("%1 was not sent: %2 %3")
+                                 .arg(name, QString::fromLatin1(result.errcode.c_str()),
+                                      QString::fromLatin1(result.errtext.c_str())));
 }
 
 // "Monitor status": listen to a program that is already running, without starting it.

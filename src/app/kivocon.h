@@ -41,7 +41,7 @@ private:
     void onMonitor();
     void onRefresh();
 
-    void sendRunCommand(const std::string& packet);
+    void runCommand(const char* name, const std::string& runPacket);
     void runMonitor();
     void showStatus(const StatusDisplay& display);
     void showBoardInfo();

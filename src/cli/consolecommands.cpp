@@ -1,6 +1,7 @@
 #include "cli/consolecommands.h"
 
 #include "app/linenumber.h"
+#include "app/runcommands.h"
 #include "app/statusmonitor.h"
 #include "cli/linksession.h"
 #include "converter/flashdownload.h"
@@ -29,14 +30,10 @@ void printStatus(const StatusDisplay& d) {
 }
 
 // Sends a run, pause or stop command as the main window's buttons do; no reply is awaited.
-int sendRunCommand(Link& link, const std::string& packet) {
-    LinkGlobals& g = link.globals();
-    g.packet = packet;
-    g.datablock = std::string(41, '0');
-    g.errcode = std::string(1, '0'); // sendonly keeps the code it finds: start from "0"
-    link.sendonly();
-    std::cout << g.errcode << ' ' << g.errtext << '\n' << std::flush;
-    return g.errcode == "0" ? exitOk : exitFailed;
+int runCommand(Link& link, const std::string& runPacket) {
+    const RunCommandResult result = sendRunCommand(link, runPacket);
+    std::cout << result.errcode << ' ' << result.errtext << '\n' << std::flush;
+    return result.sent() ? exitOk : exitFailed;
 }
 
 int listen(Link& link) {
@@ -66,12 +63,13 @@ int download(const Arguments& args) {
     return withLink(*parsed, [](Link& link, const SettingsRecord& sysparams) {
         PrintingDownload printer;
         const std::string path = sysparams.flashfileloc();
-        DownloadResult result = downloadFlashFile(link, path, printer);
-        if (result != DownloadResult::Ok) {
-            std::cerr << downloadFailureText(result, path) << '\n';
+        const DownloadOutcome outcome = downloadFlashFile(link, path, printer);
+        const bool ok = outcome.result == DownloadResult::Ok;
+        if (!ok) {
+            std::cerr << downloadFailureText(outcome, path) << '\n';
         }
-        std::cout << (result == DownloadResult::Ok ? "OK" : "FAIL") << '\n';
-        return result == DownloadResult::Ok ? exitOk : exitFailed;
+        std::cout << (ok ? "OK" : "FAIL") << '\n';
+        return ok ? exitOk : exitFailed;
     });
 }
 
@@ -92,7 +90,7 @@ int run(const Arguments& args) {
         }
     }
     return withLink(*parsed, [&](Link& link, const SettingsRecord&) {
-        int status = sendRunCommand(link, packet::runProgram(*line));
+        int status = runCommand(link, packet::runProgram(*line));
         return monitorAfter ? std::max(status, listen(link)) : status;
     });
 }
@@ -100,7 +98,7 @@ int run(const Arguments& args) {
 int pause(const Arguments& args) {
     auto parsed = options(args, 0, "pause [--port N]");
     return parsed ? withLink(*parsed, [](Link& link, const SettingsRecord&) {
-        return sendRunCommand(link, packet::pauseProgram());
+        return runCommand(link, packet::pauseProgram());
     })
                   : exitUsage;
 }
@@ -108,7 +106,7 @@ int pause(const Arguments& args) {
 int stop(const Arguments& args) {
     auto parsed = options(args, 0, "stop [--port N]");
     return parsed ? withLink(*parsed, [](Link& link, const SettingsRecord&) {
-        return sendRunCommand(link, packet::stopProgram());
+        return runCommand(link, packet::stopProgram());
     })
                   : exitUsage;
 }

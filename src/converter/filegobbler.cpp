@@ -62,12 +62,12 @@ void Filegobbler::onToflash() {
     m_downloadStart = m_program.waiter.clock().now();
     // The path is read when the download starts, so a saved setup change counts at once.
     const std::string path = m_program.sysparams.flashfileloc();
-    DownloadResult result = downloadFlashFile(m_program.link, path, *this);
-    if (result == DownloadResult::Ok) {
+    const DownloadOutcome outcome = downloadFlashFile(m_program.link, path, *this);
+    if (outcome.result == DownloadResult::Ok) {
         m_ui->downloadProgress->setValue(m_ui->downloadProgress->maximum());
         showIndicator("OK", lightGreen);
     } else {
-        m_program.ui.messageBox(downloadFailureText(result, path));
+        m_program.ui.messageBox(downloadFailureText(outcome, path));
         showIndicator("FAIL", lightRed);
     }
     showElapsed();

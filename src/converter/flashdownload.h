@@ -1,5 +1,5 @@
 // "Write to Flash": sends the temporary flash data file to the controller, one page line per
-// exchange, and checks that the controller confirmed the last page.
+// exchange, and checks that the controller confirmed every page.
 #pragma once
 
 #include <string>
@@ -19,16 +19,24 @@ public:
 };
 
 enum class DownloadResult {
-    Ok,            // every page went and the controller confirmed the last one
-    Failed,        // a page found no controller, or the last reply was not "OV0OK"
+    Ok,             // every page went and the controller confirmed each one with "OV0OK"
+    Failed,         // a page found no controller, no reply came, or the reply was not "OV0OK"
     FileUnreadable, // the flash data file is missing or cannot be read: nothing was sent
-    FileEmpty,     // the flash data file holds no page: nothing was sent
+    FileEmpty,      // the flash data file holds no page: nothing was sent
 };
 
-// Sends every line of the file at `path` through flashwait, in file order.
-DownloadResult downloadFlashFile(Link& link, const std::string& path, DownloadObserver& observer);
+struct DownloadOutcome {
+    DownloadResult result = DownloadResult::Ok;
+    // For Failed: the first five characters of the page that was not written, and why.
+    std::string page;
+    std::string reason;
+};
 
-// The message a failed download shows.
-std::string downloadFailureText(DownloadResult result, const std::string& path);
+// Sends every line of the file at `path` through flashwait, in file order, and stops at the
+// first page that is not confirmed. Pages written before it stay written.
+DownloadOutcome downloadFlashFile(Link& link, const std::string& path, DownloadObserver& observer);
+
+// The message a failed download shows: "Error writing controller" and the page it stopped at.
+std::string downloadFailureText(const DownloadOutcome& outcome, const std::string& path);
 
 } // namespace pkivo

@@ -5,8 +5,8 @@
 // handshake().
 //
 // A routine takes its request out of the globals when it starts and puts its results into
-// them as it ends, so a window that writes `packet` for a click that is then refused as busy
-// cannot change what the running exchange sends or reports.
+// them as it ends, and judges its outcome by what it received itself, never by what a global
+// holds afterwards: a click handled during its waits cannot change what it sends or reports.
 #include "link/link.h"
 
 #include "link/packets.h"
@@ -34,10 +34,9 @@ struct Link::Handshake {
     enum Refusal {
         unable,   // errcode "Z", "Unable to connect"
         codeOnly, // errcode "Z", errtext left alone, as the packed record writer always has
-        noErrors, // errcode "0", "No errors": docomax's callers judge the reply they lack
     };
 
-    bool resetsCode; // errcode "0" before anything else; sendonly keeps the code it found
+    bool resetsCode; // errcode "0" before anything else
     Characters characters;
     int attempts;
     Millis perAttempt;
@@ -60,9 +59,9 @@ const Link::Handshake
     Link::Handshake::binsender {true,  flashWrite, 4, 2s, each,  false, unableToConnect, unable},
     Link::Handshake::packwriter{true,  flashWrite, 4, 2s, each,  true,  unableToConnect, codeOnly},
     Link::Handshake::rawsender {true,  longPacket, 4, 2s, each,  true,  unableToConnect, unable},
-    Link::Handshake::sendonly  {false, longPacket, 4, 2s, once,  true,  cannotConnect,   unable},
+    Link::Handshake::sendonly  {true,  longPacket, 4, 2s, once,  true,  cannotConnect,   unable},
     Link::Handshake::smallcomax{true,  longPacket, 4, 2s, twice, false, cannotConnect,   unable},
-    Link::Handshake::docomax   {true,  longPacket, 3, 1s, twice, false, cannotConnect,   noErrors};
+    Link::Handshake::docomax   {true,  longPacket, 3, 1s, twice, false, cannotConnect,   unable};
 // clang-format on
 
 Link::Link(SerialPort& port, Waiter& waiter)
@@ -70,24 +69,23 @@ Link::Link(SerialPort& port, Waiter& waiter)
     m_port.setActivityHandler([this] { m_waiter.wake(); });
 }
 
-bool Link::beginExchange() {
-    if (m_busy) {
-        m_globals.errcode = result::linkBusy;
-        errtexter();
-        return false;
-    }
-    return true;
-}
-
 // Runs `steps` as one exchange, holding the link throughout. False when another exchange held
-// it: then nothing was done but errcode "B".
+// it: then nothing was done at all.
 bool Link::exclusive(const std::function<void()>& steps) {
-    if (!beginExchange()) {
+    if (m_busy) {
         return false;
     }
     ExchangeScope scope(*this);
     steps();
     return true;
+}
+
+bool Link::request(const std::function<void(LinkGlobals&)>& fill, Routine routine) {
+    if (m_busy) {
+        return false;
+    }
+    fill(m_globals);
+    return (this->*routine)();
 }
 
 void Link::errtexter() {
@@ -152,19 +150,28 @@ std::optional<std::string> Link::replyOrEnd(int length, Millis time) {
     return std::nullopt;
 }
 
-// The answer to an attention character that has just gone out, judged by its first character
-// and left in tempstr1.
+// The answer to an attention character that has just gone out, left in tempstr1 with whatever
+// came with it. Characters of a status record that was on its way (hex digits and its "AB"
+// mark) do not answer: the first other character does, and it must be `ready`. Only record
+// characters until the deadline is a lapse, as silence is.
 Link::Attention Link::attentionAnswer(char ready, Millis deadline) {
     LinkGlobals& g = m_globals;
-    bool arrived = waitForInput(1, deadline);
-    if (portDown()) {
-        return Attention::Lost;
+    g.tempstr1.clear();
+    for (;;) {
+        const bool arrived = waitForInput(1, deadline);
+        if (portDown()) {
+            return Attention::Lost;
+        }
+        if (!arrived) {
+            return Attention::TimedOut;
+        }
+        const size_t skipped = g.tempstr1.size();
+        g.tempstr1 += m_port.input();
+        const size_t answer = packet::status::firstNonRecordCharacter(g.tempstr1, skipped);
+        if (answer < g.tempstr1.size()) {
+            return g.tempstr1[answer] == ready ? Attention::Ready : Attention::Refused;
+        }
     }
-    g.tempstr1 = m_port.input();
-    if (!g.tempstr1.empty() && g.tempstr1.front() == ready) {
-        return Attention::Ready;
-    }
-    return arrived ? Attention::Refused : Attention::TimedOut;
 }
 
 // Knocks until the controller is ready or the attempts of `h` are used up. `beforeAttempt`
@@ -217,7 +224,7 @@ Link::Knock Link::handshake(const Handshake& h, const std::function<void()>& bef
         // the assignment from a string_view is inlined here.
         g.errcode = std::string(result::unableToConnect);
     } else {
-        finish(h.refusal == Handshake::noErrors ? result::ok : result::unableToConnect);
+        finish(result::unableToConnect);
     }
     return knock;
 }
@@ -243,8 +250,8 @@ bool Link::knockAndSend(const Handshake& h, const std::string& payload, std::str
     return sendOrEnd(payload);
 }
 
-void Link::rawsender() {
-    exclusive([this] {
+bool Link::rawsender() {
+    return exclusive([this] {
         LinkGlobals& g = m_globals;
         if (!knockAndSend(Handshake::rawsender, packet::leadLong + g.packet, &g.packet)) {
             return;
@@ -259,15 +266,15 @@ void Link::rawsender() {
 }
 
 // binreceiver and packreceiver differ only in the reply length they wait for.
-void Link::binreceiver() {
-    receive(int(packet::flashPageLength));
+bool Link::binreceiver() {
+    return receive(int(packet::flashPageLength));
 }
-void Link::packreceiver() {
-    receive(int(packet::longLength));
+bool Link::packreceiver() {
+    return receive(int(packet::longLength));
 }
 
-void Link::receive(int replyLength) {
-    exclusive([this, replyLength] {
+bool Link::receive(int replyLength) {
+    return exclusive([this, replyLength] {
         LinkGlobals& g = m_globals;
         if (!knockAndSend(Handshake::receiver, packet::leadLong + g.packet, nullptr)) {
             return;
@@ -280,45 +287,46 @@ void Link::receive(int replyLength) {
     });
 }
 
-void Link::binsender() {
-    exclusive([this] { m_globals.timedout = binsenderSteps(); });
+bool Link::binsender() {
+    return exclusive([this] { m_globals.timedout = binsenderSteps().timedout; });
 }
 
-// binsender's exchange; returns `timedout` as the page leaves it.
-bool Link::binsenderSteps() {
+Link::PageWrite Link::binsenderSteps() {
     LinkGlobals& g = m_globals;
     const std::string page = g.packdata;
-    const bool timedoutBefore = g.timedout;
+    PageWrite write;
     const Knock knock = handshake(Handshake::binsender);
-    const bool timedout = timedoutBefore || knock.lapsed;
+    write.timedout = g.timedout || knock.lapsed;
     if (!knock.ready) {
-        return timedout;
+        return write;
     }
     // A page whose handshake lapsed once is not sent: the download stops on `timedout`.
-    if (timedout) {
+    if (write.timedout) {
         finish(result::ok);
-        return true;
+        return write;
     }
     if (!sendOrEnd(packet::leadLong + page)) {
-        return false;
+        return write;
     }
     g.packet.clear();
     if (std::optional<std::string> reply = replyOrEnd(int(packet::longLength), 8s)) {
         g.packet = *reply;
+        write.replied = true;
         finish(result::ok);
     }
-    return false;
+    return write;
 }
 
-void Link::flashwait() {
+bool Link::flashwait() {
     LinkGlobals& g = m_globals;
     const bool held = exclusive([this, &g] {
-        g.timedout = binsenderSteps();
+        const PageWrite write = binsenderSteps();
+        g.timedout = write.timedout;
         if (g.errcode == result::portNotOpen) {
             g.timedout = true;
             return;
         }
-        if (g.timedout || !g.packet.empty()) {
+        if (write.timedout || write.replied) {
             return;
         }
         // No reply came and, with the link held, none can come now: the wait only delays the
@@ -333,10 +341,11 @@ void Link::flashwait() {
     if (!held) {
         g.timedout = true;
     }
+    return held;
 }
 
-void Link::packwriter() {
-    exclusive([this] {
+bool Link::packwriter() {
+    return exclusive([this] {
         LinkGlobals& g = m_globals;
         const std::string wrapped = packet::leadPacked + g.packdata + packet::packedEnd;
         if (knockAndSend(Handshake::packwriter, wrapped, &g.packdata)) {
@@ -345,18 +354,17 @@ void Link::packwriter() {
     });
 }
 
-void Link::sendonly() {
-    exclusive([this] {
+bool Link::sendonly() {
+    return exclusive([this] {
         LinkGlobals& g = m_globals;
-        const std::string codeBefore = g.errcode; // given back once the packet is out
         if (knockAndSend(Handshake::sendonly, packet::leadLong + g.packet, &g.packet)) {
-            finish(codeBefore);
+            finish(result::ok);
         }
     });
 }
 
-void Link::smallcomax() {
-    exclusive([this] {
+bool Link::smallcomax() {
+    return exclusive([this] {
         LinkGlobals& g = m_globals;
         if (!knockAndSend(Handshake::smallcomax, packet::leadShort + g.packet, &g.packet)) {
             return;
@@ -369,8 +377,8 @@ void Link::smallcomax() {
     });
 }
 
-void Link::docomax() {
-    exclusive([this] {
+bool Link::docomax() {
+    return exclusive([this] {
         LinkGlobals& g = m_globals;
         packet::DocomaxFields fields{g.cmdcode,  g.cmddata,  g.cmdparm1,
                                      g.cmdparm2, g.cmdparm3, g.datablock};
@@ -387,12 +395,16 @@ void Link::docomax() {
         if (!knock.ready || !sendOrEnd(request)) {
             return;
         }
-        // After the 6 s whatever arrived is read and judged all the same.
-        waitForInput(int(packet::longLength), after(6s));
+        const bool whole = waitForInput(int(packet::longLength), after(6s));
         if (portDown()) {
             return finishLost();
         }
+        // What arrived is kept for the window to show, but a reply cut short carries no result
+        // code worth the name: no answer in time.
         g.packet = m_port.input();
+        if (!whole) {
+            return finish(result::unableToConnect);
+        }
         takeLongFields(g.packet);
         finish(cut(g.packet, packet::resultCode));
     });
@@ -410,6 +422,11 @@ void Link::shutDown() {
     m_waiter.wake();
 }
 
+// Listens until a whole record has come, starting at its mark. A read that begins in the
+// middle of a record (the monitor started, or an exchange took the line, while one was on its
+// way) loses only that record: the characters before the next "AB" are dropped and the
+// rest of the record awaited, so the monitor keeps step with the stream instead of cutting
+// every later record in two.
 void Link::waitstatus() {
     LinkGlobals& g = m_globals;
     // An exchange on the wire owns what arrives now; the monitor must not take its reply.
@@ -417,13 +434,26 @@ void Link::waitstatus() {
         g.tempstr1.clear();
         return;
     }
-    if (!portDown()) {
-        m_waiter.waitUntil(
-            [this] {
-                return portDown() || !m_globals.monitoring ||
-                       m_port.inBufferCount() >= int(packet::status::length);
-            },
-            after(6s));
+    const size_t recordLength = packet::status::length;
+    const Millis deadline = after(6s);
+    std::string heard;
+    while (!portDown() && g.monitoring) {
+        const int missing = int(recordLength - std::min(heard.size(), recordLength - 1));
+        if (!m_waiter.waitUntil(
+                [this, missing] {
+                    return portDown() || !m_globals.monitoring ||
+                           m_port.inBufferCount() >= missing;
+                },
+                deadline)) {
+            break;
+        }
+        if (portDown()) {
+            break;
+        }
+        heard = packet::status::fromMark(heard + m_port.input());
+        if (heard.size() >= recordLength) {
+            break;
+        }
     }
     if (portDown()) {
         g.tempstr1.clear();
@@ -431,7 +461,7 @@ void Link::waitstatus() {
         errtexter();
         return;
     }
-    g.tempstr1 = m_port.input();
+    g.tempstr1 = heard + m_port.input();
 }
 
 } // namespace pkivo

@@ -7,8 +7,15 @@
 // through the Waiter, so the window stays live while the controller is awaited.
 //
 // One exchange at a time: a routine called while another exchange is on the wire (a click
-// handled during a wait) sends nothing and returns at once with errcode "B", "Link busy".
+// handled during a wait) sends nothing, changes no global and returns false at once. A window
+// fills the globals through request(), which refuses before anything is written, so a refused
+// click can never change what the running exchange sends or reports.
 // The status monitor's waitstatus is not an exchange: exchanges run normally while it listens.
+//
+// A running program streams status records ("AB" and 22 hex digits) whenever it likes, so the
+// answer to an attention character may arrive behind, or between, the characters of a record.
+// Every handshake skips record characters and judges the first character that cannot belong
+// to a record; on a quiet line that is the first character, as it always was.
 // A closed port or a lost line ends any routine promptly with errcode "7", "Serial port not
 // open"; the next opencomport recovers.
 #pragma once
@@ -50,6 +57,8 @@ enum class ConnectResult {
     Busy,      // another exchange was on the wire; nothing was done
 };
 
+// BoardData1 when no controller answered.
+inline constexpr std::string_view unknownBoard = " Unknown";
 inline constexpr std::string_view openPortMessage =
     "Canot open serial port. Check settings in setup";
 // The search gives up at the first port above this number that cannot be opened.
@@ -74,20 +83,31 @@ public:
     bool isExchanging() const { return m_busy; }
 
     // Closes the port, opens the port of `settings` (or searches from 1 upwards when it is
-    // "00") and proves a controller answers. On failure shows openPortMessage through `ui`.
+    // "00") and proves a controller answers. On failure shows openPortMessage through `ui`
+    // and boardinfo becomes unknownBoard.
     ConnectResult opencomport(const PortSettings& settings, UiServices& ui);
 
-    void binreceiver();  // "$" + packet, a flash page of 528+ characters into packdata
-    void binsender();    // "#"/"!", "$" + packdata (a page line), the long reply into packet
-    void packreceiver(); // "$" + packet, a 64+ character reply into packdata
-    void packwriter();   // "#"/"!", "+" + packdata + "~", no reply
-    void rawsender();    // "$" + packet, the long reply into packet and the reply fields
-    void sendonly();     // "$" + packet, no reply
-    void smallcomax();   // "-" + packet, the short reply into packet
-    void docomax();      // the long packet built from cmdcode..datablock, reply into packet
-    void flashwait();    // binsender, then up to 30 s for a reply; timedout when none came
-    void waitstatus();   // up to 6 s for a 24-character status record into tempstr1
-    void errtexter();    // errtext (and replyparm3) from errcode
+    // The transfer routines. Each returns false, having changed nothing, when another
+    // exchange is on the wire; otherwise it ran and errcode tells how.
+    bool binreceiver();  // "$" + packet, a flash page of 528+ characters into packdata
+    bool binsender();    // "#"/"!", "$" + packdata (a page line), the long reply into packet
+    bool packreceiver(); // "$" + packet, a 64+ character reply into packdata
+    bool packwriter();   // "#"/"!", "+" + packdata + "~", no reply
+    bool rawsender();    // "$" + packet, the long reply into packet and the reply fields
+    bool sendonly();     // "$" + packet, no reply
+    bool smallcomax();   // "-" + packet, the short reply into packet
+    bool docomax();      // the long packet built from cmdcode..datablock, reply into packet
+    // binsender, then up to 30 s for a reply; timedout when none came. A refused flashwait
+    // sets timedout and nothing else: the page was not written.
+    bool flashwait();
+    void waitstatus(); // up to 6 s for a 24-character status record into tempstr1
+    void errtexter();  // errtext (and replyparm3) from errcode
+
+    using Routine = bool (Link::*)();
+    // One exchange as a window makes it: `fill` writes the request into the globals, then
+    // `routine` runs. When another exchange is on the wire neither happens and no global
+    // changes: false.
+    bool request(const std::function<void(LinkGlobals&)>& fill, Routine routine);
 
     // Switches `monitoring`; a waitstatus that is listening sees it at once.
     void setMonitoring(bool on);
@@ -121,7 +141,6 @@ private:
         Link& m_link;
     };
 
-    bool beginExchange();
     bool exclusive(const std::function<void()>& steps);
     void finish(std::string_view code);
     void finishLost();
@@ -136,8 +155,13 @@ private:
     Knock handshake(const Handshake& h, const std::function<void()>& beforeAttempt = {});
     bool knockAndSend(const Handshake& h, const std::string& payload, std::string* keptIn);
     void takeLongFields(const std::string& reply);
-    void receive(int replyLength);
-    bool binsenderSteps();
+    bool receive(int replyLength);
+    // binsender's exchange: whether a reply came, and timedout as the page leaves it.
+    struct PageWrite {
+        bool replied = false;
+        bool timedout = false;
+    };
+    PageWrite binsenderSteps();
     bool openFixedPort(const PortSettings& settings, int number);
     bool searchPort(const PortSettings& settings);
     bool connectCheck(int ticks);

@@ -25,6 +25,8 @@ struct LinkGlobals {
     std::string tempstr1;     // scratch: discarded input, attention reply, status record
     std::string tempstr2;     // scratch: second discard
     std::string tempstr3;     // scratch for the windows
+
+    bool operator==(const LinkGlobals&) const = default;
 };
 
 } // namespace pkivo

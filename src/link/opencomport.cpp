@@ -77,7 +77,7 @@ std::string portSettingsText(const PortSettings& settings) {
 }
 
 ConnectResult Link::opencomport(const PortSettings& settings, UiServices& ui) {
-    if (!beginExchange()) {
+    if (m_busy) {
         return ConnectResult::Busy;
     }
     ExchangeScope scope(*this);
@@ -92,6 +92,9 @@ ConnectResult Link::opencomport(const PortSettings& settings, UiServices& ui) {
         }
     }
     if (!connected) {
+        // The port is closed or answers no controller: whatever the main window named before
+        // must not stay on show.
+        m_boardinfo = std::string(unknownBoard);
         if (!m_shuttingDown) {
             ui.messageBox(std::string(openPortMessage));
         }
@@ -101,7 +104,6 @@ ConnectResult Link::opencomport(const PortSettings& settings, UiServices& ui) {
 }
 
 bool Link::openFixedPort(const PortSettings& settings, int number) {
-    m_boardinfo = " Unknown";
     m_port.close();
     if (!m_port.setSettings(portSettingsText(settings))) {
         return false;

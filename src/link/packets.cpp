@@ -1,5 +1,7 @@
 #include "link/packets.h"
 
+#include <algorithm>
+
 namespace pkivo::packet {
 
 namespace {
@@ -61,6 +63,29 @@ std::string_view longReplyStatus(const std::string& reply) {
 std::string_view shortReplyStatus(const std::string& reply) {
     return isValidShortReply(reply) ? validPacket : invalidPacket;
 }
+
+namespace status {
+
+bool isRecordCharacter(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
+
+size_t firstNonRecordCharacter(std::string_view text, size_t from) {
+    while (from < text.size() && isRecordCharacter(text[from])) {
+        ++from;
+    }
+    return std::min(from, text.size());
+}
+
+std::string_view fromMark(std::string_view text) {
+    const size_t at = text.find("AB");
+    if (at != std::string_view::npos) {
+        return text.substr(at);
+    }
+    return text.ends_with('A') ? text.substr(text.size() - 1) : std::string_view();
+}
+
+} // namespace status
 
 std::string longRequest(std::string_view commandCode) {
     std::string request(genericTemplate);

@@ -32,6 +32,20 @@ inline constexpr std::string_view invalidPacket = "Invalid responce from system"
 std::string_view longReplyStatus(const std::string& reply);
 std::string_view shortReplyStatus(const std::string& reply);
 
+// ---- Status records -----------------------------------------------------------------------
+// A running program streams them unasked, so they share the line with every answer.
+namespace status {
+// Whether `c` can belong to a status record: its "AB" mark and its digits are all upper-case
+// hex digits. No attention answer (":", "!") and no reply's first character ("O") can.
+bool isRecordCharacter(char c);
+// The position of the first character of `text`, from `from` on, that cannot belong to a
+// status record; text.size() when there is none.
+size_t firstNonRecordCharacter(std::string_view text, size_t from = 0);
+// `text` from its first "AB" mark on; a trailing "A" is kept, as its "B" may be on its way.
+// Empty when there is no mark.
+std::string_view fromMark(std::string_view text);
+} // namespace status
+
 // ---- Long requests ------------------------------------------------------------------------
 
 // The generic template with `code` at 4-6; every other character as in the template.

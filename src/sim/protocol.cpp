@@ -241,9 +241,11 @@ void Protocol::send(std::string_view text, Micros earliest) {
     }
 }
 
-// Status records go out between exchanges only, never into the middle of one.
+// Status records go out between exchanges only, never into the middle of one. A report that
+// falls due while the line is still sending is dropped, as a controller's transmitter does:
+// at a rate beyond what the line carries, records go back to back instead of piling up.
 void Protocol::onStatus(Micros due, const std::string& record) {
-    if (m_state != State::Idle || mute()) {
+    if (m_state != State::Idle || mute() || m_outputFreeAt > due) {
         return;
     }
     ++m_counters.statusRecords;

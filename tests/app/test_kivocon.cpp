@@ -39,6 +39,7 @@ private slots:
     void startUpWithoutAControllerSaysSo();
     void runControlsSendTheirPackets_data();
     void runControlsSendTheirPackets();
+    void failedRunCommandStaysShownUntilOneGetsThrough();
     void runAtLineRefusesWhatIsNotALine_data();
     void runAtLineRefusesWhatIsNotALine();
     void statusRecordsFillTheStatusGroup();
@@ -72,8 +73,8 @@ void KivoconTest::startUpWithoutAControllerSaysSo() {
     window.startUp();
     QCOMPARE(f.ui.messages,
              std::vector<std::string>{"Canot open serial port. Check settings in setup"});
-    // A failed search leaves boardinfo as it was: empty at start-up.
-    QCOMPARE(text(window, "BoardData1"), QString(""));
+    // Nothing answered: the field names no controller.
+    QCOMPARE(text(window, "BoardData1"), QString(" Unknown"));
 }
 
 void KivoconTest::runControlsSendTheirPackets_data() {
@@ -107,6 +108,32 @@ void KivoconTest::runControlsSendTheirPackets() {
     const bool runs = button == "Run" || button == "Runatline";
     QCOMPARE((f.time.now() - start).count(), runs ? 6010 : 10);
     QCOMPARE(text(window, "linetorunError"), QString());
+}
+
+void KivoconTest::failedRunCommandStaysShownUntilOneGetsThrough() {
+    ConsoleFixture f;
+    Kivocon window(f.program);
+    window.show();
+    auto click = [&](const char* button, bool answered) {
+        if (!answered) {
+            for (int attempt = 0; attempt < 4; ++attempt) {
+                f.port.expect("&");
+            }
+            QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
+            return;
+        }
+        f.port.expect("&").answer(":", 10ms);
+        f.port.expectAny();
+        QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
+    };
+    f.g().errcode = "X"; // a stale code of some earlier exchange is not this one's
+    click("pauseit", true);
+    QCOMPARE(text(window, "runResult"), QString());
+    click("stopall", false);
+    QCOMPARE(text(window, "runResult"), QString("Stop was not sent: Z Unable to connect"));
+    click("pauseit", true);
+    PKIVO_VERIFY_SCRIPT(f.port);
+    QCOMPARE(text(window, "runResult"), QString());
 }
 
 void KivoconTest::runAtLineRefusesWhatIsNotALine_data() {

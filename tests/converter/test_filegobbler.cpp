@@ -110,7 +110,9 @@ void FilegobblerTest::downloadFailures_data() {
     QTest::addColumn<QString>("file");      // "missing", "empty" or a number of pages
     QTest::addColumn<int>("pagesAnswered"); // the controller answers that many, then goes silent
     QTest::addColumn<QString>("message");
-    QTest::newRow("controller stops after page 2") << "4" << 2 << "Error writing controller";
+    QTest::newRow("controller stops after page 2")
+        << "4" << 2
+        << "Error writing controller\nPage 00002 was not written: Z Unable to connect.";
     QTest::newRow("missing file") << "missing" << 0
                                   << "Canot open flash data file c:\\Tolvane\\flash.tmp: convert a script first.";
     QTest::newRow("empty file") << "empty" << 0

@@ -1,5 +1,5 @@
-// "Write to Flash" against a scripted controller on virtual time: page order, the final
-// "OV0OK" check, silent controllers and unreadable files.
+// "Write to Flash" against a scripted controller on virtual time: page order, the "OV0OK"
+// check of every page, silent controllers and unreadable files.
 #include "converter/flashdownload.h"
 #include "scriptedlink.h"
 #include "temphome.h"
@@ -37,15 +37,15 @@ const std::string refused = "OV0NO" + std::string(59, '-');
 class FlashDownloadTest : public QObject {
     Q_OBJECT
 private slots:
-    void everyPageGoesAndTheLastIsConfirmed();
-    void onlyTheLastReplyIsChecked_data();
-    void onlyTheLastReplyIsChecked();
+    void everyPageGoesAndEachIsConfirmed();
+    void firstUnconfirmedPageStopsTheDownload_data();
+    void firstUnconfirmedPageStopsTheDownload();
     void controllerThatStopsAnsweringFailsAtTheNextPage();
     void sentPageWithoutReplyWaitsThirtySecondsMore();
     void unreadableOrEmptyFilesSendNothing();
 };
 
-void FlashDownloadTest::everyPageGoesAndTheLastIsConfirmed() {
+void FlashDownloadTest::everyPageGoesAndEachIsConfirmed() {
     TempHome home;
     QDir().mkpath(QString::fromStdString(home.file("Tolvane")));
     const std::string lines[] = {pageLine(0, 'A'), pageLine(7, 'B'), pageLine(2, 'C')};
@@ -56,40 +56,50 @@ void FlashDownloadTest::everyPageGoesAndTheLastIsConfirmed() {
         expectPage(s, line, written);
     }
     PageLog log;
-    QCOMPARE(downloadFlashFile(s.link, "c:\\Tolvane\\flash.tmp", log), DownloadResult::Ok);
+    QCOMPARE(downloadFlashFile(s.link, "c:\\Tolvane\\flash.tmp", log).result, DownloadResult::Ok);
     PKIVO_VERIFY_SCRIPT(s.port);
     QCOMPARE(log.pages, (std::vector<std::string>{"00000 1/3", "00007 2/3", "00002 3/3"}));
     QVERIFY(!s.g().timedout);
 }
 
-void FlashDownloadTest::onlyTheLastReplyIsChecked_data() {
+void FlashDownloadTest::firstUnconfirmedPageStopsTheDownload_data() {
     QTest::addColumn<QString>("middleReply");
-    QTest::addColumn<QString>("lastReply");
-    QTest::addColumn<bool>("ok");
-    QTest::newRow("middle refused, last written") << QString::fromStdString(refused)
-                                                  << QString::fromStdString(written) << true;
+    QTest::addColumn<QString>("lastReply"); // empty: the last page is never sent
+    QTest::addColumn<QString>("message");   // empty: the download ends OK
+    QTest::newRow("all written") << QString::fromStdString(written)
+                                 << QString::fromStdString(written) << QString();
+    QTest::newRow("middle refused") << QString::fromStdString(refused) << QString()
+                                    << "Error writing controller\nPage 00001 was not written: "
+                                       "the controller answered \"OV0NO---------------\".";
     QTest::newRow("last refused") << QString::fromStdString(written)
-                                  << QString::fromStdString(refused) << false;
-    QTest::newRow("last answered in lower case")
-        << QString::fromStdString(written) << "ov0ok" + QString(59, '-') << false;
+                                  << QString::fromStdString(refused)
+                                  << "Error writing controller\nPage 00002 was not written: "
+                                     "the controller answered \"OV0NO---------------\".";
+    QTest::newRow("middle answered in lower case")
+        << "ov0ok" + QString(59, '-') << QString()
+        << "Error writing controller\nPage 00001 was not written: the controller answered "
+           "\"ov0ok---------------\".";
 }
 
-void FlashDownloadTest::onlyTheLastReplyIsChecked() {
+void FlashDownloadTest::firstUnconfirmedPageStopsTheDownload() {
     QFETCH(QString, middleReply);
     QFETCH(QString, lastReply);
-    QFETCH(bool, ok);
+    QFETCH(QString, message);
     TempHome home;
     writeWholeFile(home.file("flash.tmp"),
                    pageLine(0, '1') + "\r\n" + pageLine(1, '2') + "\r\n" + pageLine(2, '3'));
     ScriptedLink s;
     expectPage(s, pageLine(0, '1'), written);
     expectPage(s, pageLine(1, '2'), middleReply.toStdString());
-    expectPage(s, pageLine(2, '3'), lastReply.toStdString());
+    if (!lastReply.isEmpty()) {
+        expectPage(s, pageLine(2, '3'), lastReply.toStdString());
+    }
     PageLog log;
-    QCOMPARE(downloadFlashFile(s.link, home.file("flash.tmp"), log),
-             ok ? DownloadResult::Ok : DownloadResult::Failed);
+    const DownloadOutcome outcome = downloadFlashFile(s.link, home.file("flash.tmp"), log);
     PKIVO_VERIFY_SCRIPT(s.port);
-    QCOMPARE(s.g().timedout, !ok);
+    QCOMPARE(outcome.result, message.isEmpty() ? DownloadResult::Ok : DownloadResult::Failed);
+    QCOMPARE(QString::fromStdString(downloadFailureText(outcome, "x")), message);
+    QCOMPARE(s.g().timedout, !message.isEmpty());
 }
 
 void FlashDownloadTest::controllerThatStopsAnsweringFailsAtTheNextPage() {
@@ -105,7 +115,8 @@ void FlashDownloadTest::controllerThatStopsAnsweringFailsAtTheNextPage() {
     s.port.expect("#"); // page 2: silence; the first attention attempt runs out after 2 s
     const Millis start = s.now();
     PageLog log;
-    QCOMPARE(downloadFlashFile(s.link, home.file("flash.tmp"), log), DownloadResult::Failed);
+    QCOMPARE(downloadFlashFile(s.link, home.file("flash.tmp"), log).result,
+             DownloadResult::Failed);
     QCOMPARE(log.pages.size(), size_t(3));
     QVERIFY(s.g().timedout);
     // Four attention attempts of 2 s, then flashwait returns at once: nothing is sent.
@@ -123,7 +134,10 @@ void FlashDownloadTest::sentPageWithoutReplyWaitsThirtySecondsMore() {
     s.port.expect("$" + pageLine(3, '0')); // sent, never answered
     const Millis start = s.now();
     PageLog log;
-    QCOMPARE(downloadFlashFile(s.link, home.file("flash.tmp"), log), DownloadResult::Failed);
+    const DownloadOutcome outcome = downloadFlashFile(s.link, home.file("flash.tmp"), log);
+    QCOMPARE(downloadFailureText(outcome, "x"),
+             std::string("Error writing controller\nPage 00003 was not written: Z Unable to "
+                         "connect."));
     // 8 s for the reply, then flashwait's 30 s.
     QCOMPARE((s.now() - start).count(), (1ms + 8000ms + 30000ms).count());
 }
@@ -133,14 +147,15 @@ void FlashDownloadTest::unreadableOrEmptyFilesSendNothing() {
     ScriptedLink s;
     s.g().packet = written; // an earlier download's confirmation must not count again
     PageLog log;
-    QCOMPARE(downloadFlashFile(s.link, home.file("none.tmp"), log), DownloadResult::FileUnreadable);
+    const DownloadOutcome missing = downloadFlashFile(s.link, "c:\\Tolvane\\none.tmp", log);
+    QCOMPARE(missing.result, DownloadResult::FileUnreadable);
+    QCOMPARE(downloadFailureText(missing, "c:\\Tolvane\\none.tmp"),
+             std::string("Canot open flash data file c:\\Tolvane\\none.tmp: convert a script first."));
     writeWholeFile(home.file("empty.tmp"), "");
-    QCOMPARE(downloadFlashFile(s.link, home.file("empty.tmp"), log), DownloadResult::FileEmpty);
+    QCOMPARE(downloadFlashFile(s.link, home.file("empty.tmp"), log).result,
+             DownloadResult::FileEmpty);
     QVERIFY(s.port.writes().empty());
     QVERIFY(log.pages.empty());
-    QCOMPARE(downloadFailureText(DownloadResult::Failed, "x"), std::string("Error writing controller"));
-    QVERIFY(downloadFailureText(DownloadResult::FileUnreadable, "c:\\Tolvane\\flash.tmp")
-                .find("c:\\Tolvane\\flash.tmp") != std::string::npos);
 }
 
 QTEST_GUILESS_MAIN(FlashDownloadTest)

@@ -72,14 +72,7 @@ Exchange waitstatus() {
         link.waitstatus();
     };
 }
-Exchange opencomport() {
-    return [](Link& link) {
-        PortSettings settings;
-        settings.comport = "04";
-        test::RecordingUi ui;
-        link.opencomport(settings, ui);
-    };
-}
+
 
 sim::SimOptions controllerOptions(int port, const sim::FaultOptions& faults = {}) {
     sim::SimOptions options;
@@ -205,8 +198,6 @@ private slots:
     void exchangeWhileTheMonitorListens();
     void pulledLineEndsTheWaitAndReconnectRecovers_data();
     void pulledLineEndsTheWaitAndReconnectRecovers();
-    void secondExchangeIsRefusedWhileOneWaits_data();
-    void secondExchangeIsRefusedWhileOneWaits();
     void controllerFaults_data();
     void controllerFaults();
 };
@@ -500,51 +491,6 @@ void TestLinkEndToEnd::pulledLineEndsTheWaitAndReconnectRecovers() {
     rawsender(packet::readInstruction(0))(c.link);
     QCOMPARE(g.errcode, std::string("0"));
     QCOMPARE(cut(g.packet, packet::record), line0Record);
-}
-
-void TestLinkEndToEnd::secondExchangeIsRefusedWhileOneWaits_data() {
-    QTest::addColumn<Exchange>("second");
-    QTest::addColumn<bool>("timedout");
-    QTest::newRow("smallcomax") << smallcomax(packet::readRam(2)) << false;
-    QTest::newRow("docomax") << docomax(packet::readParameters()) << false;
-    QTest::newRow("rawsender") << rawsender(packet::readInstruction(2)) << false;
-    QTest::newRow("binreceiver") << binreceiver(packet::readFlashPage("2")) << false;
-    // A refused page is a page not written: the download must stop.
-    QTest::newRow("flashwait") << flashwait("00002" + pagePattern()) << true;
-    QTest::newRow("opencomport") << opencomport() << false;
-}
-
-void TestLinkEndToEnd::secondExchangeIsRefusedWhileOneWaits() {
-    QFETCH(Exchange, second);
-    QFETCH(bool, timedout);
-    sim::FaultOptions faults;
-    faults.replyDelay = 200ms;
-    Console c(faults);
-    QVERIFY(c.openPort());
-    LinkGlobals& g = c.link.globals();
-    std::string secondCode;
-    std::string secondText;
-    bool secondTimedout = false;
-    c.during(50ms, [&] {
-        QVERIFY(c.link.isExchanging());
-        second(c.link);
-        secondCode = g.errcode;
-        secondText = g.errtext;
-        secondTimedout = g.timedout;
-    });
-    rawsender(packet::readInstruction(1))(c.link);
-    QCOMPARE(secondCode, std::string("B"));
-    QCOMPARE(secondText, std::string("Link busy"));
-    QCOMPARE(secondTimedout, timedout);
-    // Nothing of the second exchange went on the line, and the first ended as it would have.
-    QCOMPARE(c.counters().attentions, 1);
-    QCOMPARE(c.counters().longPackets, 1);
-    QCOMPARE(c.counters().shortPackets, 0);
-    QCOMPARE(c.counters().pageWrites, 0);
-    QCOMPARE(g.errcode, std::string("0"));
-    QCOMPARE(g.errtext, std::string("No errors"));
-    QCOMPARE(g.packet, instructionReply("000001", erasedRecord));
-    QVERIFY(c.port.isOpen());
 }
 
 void TestLinkEndToEnd::controllerFaults_data() {

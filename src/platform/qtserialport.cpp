@@ -6,6 +6,9 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <chrono>
+#include <thread>
+
 namespace pkivo {
 
 QtSerialPort::QtSerialPort() {
@@ -94,6 +97,7 @@ bool QtSerialPort::output(const std::string& text) {
     if (!isOpen()) {
         return false;
     }
+    const auto start = std::chrono::steady_clock::now();
     if (m_serial.write(text.data(), qint64(text.size())) != qint64(text.size())) {
         return false;
     }
@@ -106,7 +110,22 @@ bool QtSerialPort::output(const std::string& text) {
     while (isOpen() && m_serial.bytesToWrite() > 0 && elapsed.elapsed() < limit) {
         m_serial.waitForBytesWritten(50);
     }
-    return isOpen() && m_serial.bytesToWrite() == 0;
+    if (!isOpen() || m_serial.bytesToWrite() > 0) {
+        return false;
+    }
+    // The driver's buffer is empty long before the characters are off the line (a
+    // pseudo-terminal's at once): they have left only after their wire time. Until then the
+    // next character, from this program or the next one to open the port, queues behind them.
+    std::this_thread::sleep_until(start + wireTime(text.size()));
+    return true;
+}
+
+std::chrono::microseconds QtSerialPort::wireTime(size_t characters) const {
+    const SerialSettings& s = m_settings;
+    const int64_t bitsPerCharacter = 1 + s.dataBits + (s.parity == 'n' ? 0 : 1) +
+                                     (s.stopBits == 2 || s.stopBits == 3 ? 2 : 1);
+    return std::chrono::microseconds(int64_t(characters) * bitsPerCharacter * 1'000'000 /
+                                     std::max(s.baud, 1));
 }
 
 int QtSerialPort::outBufferCount() const {

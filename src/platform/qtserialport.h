@@ -8,6 +8,8 @@
 
 #include <QSerialPort>
 
+#include <chrono>
+
 namespace pkivo {
 
 class QtSerialPort : public SerialPort {
@@ -35,6 +37,8 @@ public:
 
 private:
     void applySettings();
+    // How long `characters` take on the line at the port's settings.
+    std::chrono::microseconds wireTime(size_t characters) const;
     void onError(QSerialPort::SerialPortError error);
 
     QSerialPort m_serial;

@@ -32,6 +32,7 @@ private slots:
     void cleanupTestCase();
     void commands_data();
     void commands();
+    void stopGetsThroughTheStatusStreamAt2400Baud();
 
 private:
     std::unique_ptr<test::TempHome> m_home;
@@ -99,6 +100,49 @@ void TestCliLink::commands() {
     QVERIFY(cli.waitForFinished(timeoutMs));
     QCOMPARE(cli.readAllStandardOutput().toStdString(), out);
     QCOMPARE(cli.exitCode(), exitCode);
+}
+
+// A program that never ends streams status records on a line paced at 2400 baud, where a
+// record takes 100 ms: the monitor, the connect check and Stop must all get through it.
+void TestCliLink::stopGetsThroughTheStatusStreamAt2400Baud() {
+    const QProcessEnvironment env = environmentWithHome(*m_home);
+    auto run = [&](const QStringList& args, int waitMs = timeoutMs) {
+        auto cli = std::make_unique<QProcess>();
+        cli->setProcessEnvironment(env);
+        cli->start(PKIVO_CLI, args.first() == "convert" ? args : args + QStringList{"--port", "5"});
+        cli->waitForFinished(waitMs);
+        return cli;
+    };
+    std::filesystem::create_directories(m_home->file("Tolvane"));
+    test::writeWholeFile(m_home->file("Tolvane/kivo.txt"), "START:\r\nWAIT 100\r\nGOTO START:\r\n");
+    QCOMPARE(run({"convert"})->exitCode(), 0);
+    // The console's line at the controller's pace.
+    std::string params = test::readWholeFile(m_home->file("Tolvane/params.ovh"));
+    params.replace(101, 6, "002400");
+    test::writeWholeFile(m_home->file("Tolvane/params.ovh"), params);
+
+    QProcess controller;
+    controller.setProcessEnvironment(env);
+    controller.start(PKIVO_SIM, {"--port", "5", "--pace", "--baud", "2400", "--state",
+                                 QString::fromStdString(m_home->file("slow.state"))});
+    QVERIFY(controller.waitForReadyRead(timeoutMs));
+    QVERIFY(run({"download"}, 30000)->readAllStandardOutput().endsWith("OK\n"));
+    QCOMPARE(run({"run", "--no-monitor"})->exitCode(), 0);
+    const auto monitor = run({"monitor"}, 1500);
+    QVERIFY(monitor->readAllStandardOutput().contains("Running"));
+    monitor->kill();
+    monitor->waitForFinished();
+    QVERIFY(run({"connect"})->readAllStandardOutput().contains("Version SIM 1"));
+    const auto stop = run({"stop"});
+    QCOMPARE(stop->readAllStandardOutput().toStdString(), std::string("0 No errors\n"));
+    QCOMPARE(stop->exitCode(), 0);
+    // Stopped: nothing runs any more.
+    const auto after = run({"monitor"}, 1500);
+    QVERIFY(!after->readAllStandardOutput().contains("Running"));
+    after->kill();
+    after->waitForFinished();
+    controller.terminate();
+    QVERIFY(controller.waitForFinished(timeoutMs));
 }
 
 QTEST_GUILESS_MAIN(TestCliLink)

@@ -4,16 +4,17 @@
 //   3. download: a flash data file of PAGES pages (default 2048) with the controller pacing its
 //      line at 57,600 baud, against the time its characters need on the line.
 // Usage: bench_console [PAGES]. Runs offscreen; prints figures, asserts nothing.
-#include "app/kivocon.h"
-#include "app/program.h"
-#include "app/statusmonitor.h"
-#include "converter/flashdownload.h"
+#include "ui/kivocon.h"
+#include "console/console.h"
+#include "ui/windowset.h"
+#include "console/statusmonitor.h"
+#include "console/flashdownload.h"
 #include "core/textfield.h"
-#include "platform/eventloopwaiter.h"
-#include "platform/qtserialport.h"
+#include "platform/qt/eventloopwaiter.h"
+#include "platform/qt/qtserialport.h"
 #include "platform/uiservices.h"
 #include "setup/settingsfile.h"
-#include "sim/ptyserver.h"
+#include "sim/pty/ptyserver.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -94,7 +95,8 @@ int main(int argc, char** argv) {
     PrintingUi ui;
     QtSerialPort port;
     EventLoopWaiter waiter;
-    Program program(port, waiter, ui);
+    Console program(port, waiter, ui);
+    WindowSet windows(program);
     if (!initparams(program.sysparams, ui)) {
         return 1;
     }
@@ -102,8 +104,7 @@ int main(int argc, char** argv) {
     {
         auto controller = startController(false);
         auto start = WallClock::now();
-        Kivocon window(program);
-        window.show();
+        Kivocon& window = windows.show<Kivocon>();
         window.startUp();
         const double startUp = secondsSince(start);
         std::printf("start-up: main window shown and connected in %.3f s (%s)\n", startUp,

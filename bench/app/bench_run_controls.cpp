@@ -10,15 +10,16 @@
 //   window Stop  the main window's Stop clicked: nothing shown beside the run buttons, and the
 //                controller stopped.
 // Usage: bench_run_controls [REPEATS]. Runs offscreen; prints figures, asserts nothing.
-#include "app/kivocon.h"
-#include "app/program.h"
-#include "app/runcommands.h"
+#include "ui/kivocon.h"
+#include "console/console.h"
+#include "ui/windowset.h"
+#include "console/runcommands.h"
 #include "link/packets.h"
-#include "platform/eventloopwaiter.h"
-#include "platform/qtserialport.h"
+#include "platform/qt/eventloopwaiter.h"
+#include "platform/qt/qtserialport.h"
 #include "platform/uiservices.h"
 #include "setup/settingsfile.h"
-#include "sim/ptyserver.h"
+#include "sim/pty/ptyserver.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -189,11 +190,11 @@ int main(int argc, char** argv) {
         QuietUi ui;
         QtSerialPort serial;
         EventLoopWaiter waiter;
-        Program program(serial, waiter, ui);
+        Console program(serial, waiter, ui);
+        WindowSet windows(program);
         initparams(program.sysparams, ui);
         {
-            Kivocon window(program);
-            window.show();
+            Kivocon& window = windows.show<Kivocon>();
             window.startUp();
             auto* stopall = window.findChild<QPushButton*>("stopall");
             auto* runResult = window.findChild<QLabel*>("runResult");

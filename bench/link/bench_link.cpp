@@ -4,10 +4,10 @@
 // Prints figures; asserts nothing.
 #include "link/link.h"
 #include "link/packets.h"
-#include "platform/eventloopwaiter.h"
-#include "platform/qtserialport.h"
+#include "platform/qt/eventloopwaiter.h"
+#include "platform/qt/qtserialport.h"
 #include "ptypeer.h"
-#include "sim/ptyserver.h"
+#include "sim/pty/ptyserver.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -1,28 +1,21 @@
-// Everything the program keeps for its whole run, in one place: the settings record, the serial
-// port, the waiter and the link with its globals, and the desk services. Every window gets it.
+// The console program's own pieces: the real serial port, the event-loop waiter and the message
+// boxes, the Console they make up, and the windows. main() makes one.
 #pragma once
 
-#include "link/link.h"
-#include "setup/settingsrecord.h"
+#include "console/console.h"
+#include "platform/qt/eventloopwaiter.h"
+#include "platform/qt/qtserialport.h"
+#include "ui/qtuiservices.h"
+#include "ui/windowset.h"
 
 namespace pkivo {
 
-class SerialPort;
-class UiServices;
-class Waiter;
-
 struct Program {
-    Program(SerialPort& serialPort, Waiter& programWaiter, UiServices& uiServices)
-        : port(serialPort), waiter(programWaiter), ui(uiServices), link(serialPort, programWaiter) {}
-
-    // The port fields of the settings, as opencomport takes them.
-    PortSettings portSettings() const { return portSettingsFrom(sysparams); }
-
-    SettingsRecord sysparams;
-    SerialPort& port;
-    Waiter& waiter;
-    UiServices& ui;
-    Link link;
+    QtUiServices ui;
+    QtSerialPort port;
+    EventLoopWaiter waiter;
+    Console console{port, waiter, ui};
+    WindowSet windows{console}; // destroyed first: windows go before what they use
 };
 
 } // namespace pkivo

@@ -3,8 +3,8 @@
 #include "cli/stderrui.h"
 #include "core/textfield.h"
 #include "link/link.h"
-#include "platform/eventloopwaiter.h"
-#include "platform/qtserialport.h"
+#include "platform/qt/eventloopwaiter.h"
+#include "platform/qt/qtserialport.h"
 #include "setup/settingsfile.h"
 
 #include <QCoreApplication>

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "platform/serialport.h"
-#include "platform/virtualtime.h"
+#include "platform/virtual/virtualtime.h"
 #include "sim/machine.h"
 #include "sim/protocol.h"
 

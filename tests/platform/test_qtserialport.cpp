@@ -1,7 +1,7 @@
 // The serial device backend and the event-loop waiter over a real pseudo-terminal: a wait ends
 // when the characters are there, when the line goes away, or at its deadline.
-#include "platform/eventloopwaiter.h"
-#include "platform/qtserialport.h"
+#include "platform/qt/eventloopwaiter.h"
+#include "platform/qt/qtserialport.h"
 #include "ptypeer.h"
 #include "temphome.h"
 

@@ -1,6 +1,6 @@
 // The virtual controller served on a pseudo-terminal, in this test's own event loop: the
 // linked dosdevices/com<n> opens with QSerialPort and answers "&" with ":".
-#include "sim/ptyserver.h"
+#include "sim/pty/ptyserver.h"
 #include "sim/statefile.h"
 #include "temphome.h"
 

@@ -2,12 +2,13 @@
 // scripted port and message boxes that are recorded instead of shown. For window tests.
 #pragma once
 
-#include "app/program.h"
-#include "platform/scriptedport.h"
-#include "platform/virtualtime.h"
+#include "console/console.h"
+#include "platform/virtual/scriptedport.h"
+#include "platform/virtual/virtualtime.h"
 #include "recordingui.h"
 #include "setup/settingsfile.h"
 #include "temphome.h"
+#include "ui/windowset.h"
 
 #include <QTest>
 
@@ -15,18 +16,19 @@ namespace pkivo::test {
 
 struct ConsoleFixture {
     ConsoleFixture() {
-        QVERIFY(initparams(program.sysparams, ui));
+        QVERIFY(initparams(console.sysparams, ui));
         port.setSettings("57600,n,8,1");
         port.open();
     }
 
-    LinkGlobals& g() { return program.link.globals(); }
+    LinkGlobals& g() { return console.link.globals(); }
 
     TempHome home;
     RecordingUi ui;
     VirtualTime time;
     ScriptedPort port{time};
-    Program program{port, time, ui};
+    Console console{port, time, ui};
+    WindowSet windows{console};
 };
 
 } // namespace pkivo::test

@@ -4,8 +4,8 @@
 
 #include "link/link.h"
 #include "link/packetlayout.h"
-#include "platform/scriptedport.h"
-#include "platform/virtualtime.h"
+#include "platform/virtual/scriptedport.h"
+#include "platform/virtual/virtualtime.h"
 #include "stdstringtesting.h"
 
 #include <QTest>

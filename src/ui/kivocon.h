@@ -1,0 +1,50 @@
+// The main window "PKivo Main Control": the connection, the run controls, the status of the
+// running program and the menus that open every other window.
+#pragma once
+
+#include "console/statusmonitor.h"
+#include "ui/linkwindow.h"
+
+#include <QMainWindow>
+#include <memory>
+
+namespace Ui {
+class Kivocon;
+}
+
+namespace pkivo {
+
+class WindowSet;
+
+class Kivocon : public QMainWindow, private LinkWindow {
+    Q_OBJECT
+public:
+    Kivocon(Console& console, WindowSet& windows);
+    ~Kivocon() override;
+
+    // The rest of start-up once the window is up: status texts, then the port and the
+    // connect check (opencomport), whose result shows in BoardData1.
+    void startUp();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void onRun();
+    void onRunAtLine();
+    void onPause();
+    void onStop();
+    void onMonitor();
+    void onRefresh();
+
+    void runCommand(const char* name, const std::string& runPacket);
+    void runMonitor();
+    void showStatus(const StatusDisplay& display);
+    void showBoardInfo();
+
+    std::unique_ptr<Ui::Kivocon> m_ui;
+    WindowSet& m_windows;
+    StatusDisplay m_status;
+};
+
+} // namespace pkivo

@@ -1,0 +1,61 @@
+// Every window of the console exists once: the main window and each window its menus open,
+// created on first use, shown again on later calls, hidden (not destroyed) when closed. The set
+// owns them all, and a window that needs another one asks the set for it.
+#pragma once
+
+#include <QWidget>
+
+#include <map>
+#include <memory>
+#include <type_traits>
+#include <typeindex>
+
+namespace pkivo {
+
+struct Console;
+
+class WindowSet {
+public:
+    explicit WindowSet(Console& console) : m_console(console) {}
+    WindowSet(const WindowSet&) = delete;
+    WindowSet& operator=(const WindowSet&) = delete;
+
+    // The one W, created on first use (from the Console, and the set when it asks for it),
+    // then shown, raised and activated.
+    template <class W> W& show() {
+        W& window = get<W>();
+        window.show();
+        window.raise();
+        window.activateWindow();
+        return window;
+    }
+    // The one W, created on first use, not shown.
+    template <class W> W& get() {
+        std::unique_ptr<QWidget>& slot = m_windows[std::type_index(typeid(W))];
+        if (!slot) {
+            slot = make<W>();
+        }
+        return static_cast<W&>(*slot);
+    }
+    // The W made so far, or none.
+    template <class W> W* find() const {
+        auto it = m_windows.find(std::type_index(typeid(W)));
+        return it == m_windows.end() ? nullptr : static_cast<W*>(it->second.get());
+    }
+
+private:
+    template <class W> std::unique_ptr<QWidget> make() {
+        if constexpr (std::is_constructible_v<W, Console&, WindowSet&>) {
+            return std::make_unique<W>(m_console, *this);
+        } else if constexpr (std::is_constructible_v<W, Console&>) {
+            return std::make_unique<W>(m_console);
+        } else {
+            return std::make_unique<W>();
+        }
+    }
+
+    Console& m_console;
+    std::map<std::type_index, std::unique_ptr<QWidget>> m_windows;
+};
+
+} // namespace pkivo

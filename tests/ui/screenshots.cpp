@@ -1,0 +1,47 @@
+// Renders every window offscreen to PNG files, so a reviewer can look at each window without a
+// display. Run by the test suite; the pictures land in the build folder's screenshots/.
+#include "ui/aboutform.h"
+#include "ui/kivocon.h"
+#include "ui/releasenotes.h"
+#include "consolefixture.h"
+#include "ui/filegobbler.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+
+using namespace pkivo;
+using namespace pkivo::test;
+
+class Screenshots : public QObject {
+    Q_OBJECT
+private slots:
+    void everyWindow();
+
+private:
+    void save(QWidget& window, const char* name, const char* caption);
+};
+
+void Screenshots::save(QWidget& window, const char* name, const char* caption) {
+    window.show();
+    window.adjustSize();
+    QApplication::processEvents();
+    QCOMPARE(window.windowTitle(), QString(caption));
+    const QString folder = PKIVO_SCREENSHOT_DIR;
+    QVERIFY(QDir().mkpath(folder));
+    const QString file = folder + "/" + name + ".png";
+    QVERIFY2(window.grab().save(file), qPrintable(file));
+    // Nothing may be squeezed below the size its layout asks for.
+    QVERIFY(window.width() >= window.minimumSizeHint().width());
+}
+
+void Screenshots::everyWindow() {
+    ConsoleFixture f;
+    save(f.windows.get<Kivocon>(), "kivocon", "PKivo Main Control");
+    save(f.windows.get<Filegobbler>(), "filegobbler", "Kivo Converter & Downloader");
+    save(f.windows.get<Aboutform>(), "aboutform", "About PKivo");
+    save(f.windows.get<ReleaseNotes>(), "releasenotes", "Release Notes");
+}
+
+QTEST_MAIN(Screenshots)
+#include "screenshots.moc"

@@ -1,6 +1,7 @@
 #include "cli/linksession.h"
 
 #include "cli/stderrui.h"
+#include "core/numbertext.h"
 #include "core/textfield.h"
 #include "link/link.h"
 #include "platform/qt/eventloopwaiter.h"
@@ -9,23 +10,15 @@
 
 #include <QCoreApplication>
 
-#include <cctype>
 #include <iostream>
 
 namespace pkivo::cli {
 
 namespace {
 
+// A port number as --port takes it: one or two digits.
 bool isPortNumber(const std::string& text) {
-    if (text.empty() || text.size() > 2) {
-        return false;
-    }
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) {
-            return false;
-        }
-    }
-    return true;
+    return text.size() <= 2 && digitsValue(text, 99).has_value();
 }
 
 } // namespace

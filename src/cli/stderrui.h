@@ -11,11 +11,7 @@ namespace pkivo::cli {
 class StderrUi : public UiServices {
 public:
     void messageBox(const std::string& text) override { std::cerr << text << '\n'; }
-    void endProgram() override { m_ended = true; }
-    bool ended() const { return m_ended; }
-
-private:
-    bool m_ended = false;
+    void endProgram() override {}
 };
 
 } // namespace pkivo::cli

@@ -71,6 +71,9 @@ Link::Link(SerialPort& port, Waiter& waiter)
 
 // Runs `steps` as one exchange, holding the link throughout. False when another exchange held
 // it: then nothing was done at all.
+// The port may outlive the link: it must not call back into it.
+Link::~Link() { m_port.setActivityHandler({}); }
+
 bool Link::exclusive(const std::function<void()>& steps) {
     if (m_busy) {
         return false;

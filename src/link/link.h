@@ -22,6 +22,7 @@
 
 #include "link/linkglobals.h"
 #include "link/tickcounter.h"
+#include "platform/portdevice.h"
 
 #include <functional>
 #include <optional>
@@ -64,17 +65,17 @@ inline constexpr std::string_view openPortMessage =
 // The search gives up at the first port above this number that cannot be opened.
 inline constexpr int searchLimit = 56;
 // Port numbers above this one cannot be used at all (they count as ports that do not open).
-inline constexpr int maxCommPort = 255;
+inline constexpr int maxCommPort = highestPortNumber;
 
 class Link {
 public:
     Link(SerialPort& port, Waiter& waiter);
+    ~Link();
     Link(const Link&) = delete;
     Link& operator=(const Link&) = delete;
 
     LinkGlobals& globals() { return m_globals; }
     const LinkGlobals& globals() const { return m_globals; }
-    SerialPort& port() { return m_port; }
     // The main window's text for BoardData1, left by opencomport.
     const std::string& boardinfo() const { return m_boardinfo; }
     // Timer1 and tickcount.

@@ -9,7 +9,8 @@
 #include "platform/waiter.h"
 #include "setup/settingsrecord.h"
 
-#include <cctype>
+#include "core/numbertext.h"
+
 #include <optional>
 
 namespace pkivo {
@@ -21,48 +22,6 @@ namespace {
 constexpr int fixedPortTicks = 4;  // about 300 ms for the first answer
 constexpr int searchPortTicks = 3; // about 225 ms per port tried
 constexpr int receiveThreshold = 60;
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-// The port field as a number; nothing when it is not one.
-std::optional<int> portNumber(std::string_view field) {
-    std::string_view digits = trimmed(field);
-    if (digits.empty()) {
-        return std::nullopt;
-    }
-    int number = 0;
-    for (char c : digits) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) {
-            return std::nullopt;
-        }
-        number = number * 10 + (c - '0');
-    }
-    return number;
-}
-
-// A number as the settings give it: leading blanks skipped, digits up to the first other
-// character, 0 when there are none ("057600" is 57600).
-unsigned long leadingNumber(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    unsigned long number = 0;
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c)) || number > 100'000'000UL) {
-            break;
-        }
-        number = number * 10 + unsigned(c - '0');
-    }
-    return number;
-}
 
 } // namespace
 
@@ -87,8 +46,9 @@ ConnectResult Link::opencomport(const PortSettings& settings, UiServices& ui) {
     const std::string text = portSettingsText(settings);
     bool connected = false;
     if (m_port.setSettings(text)) {
-        if (std::optional<int> number = portNumber(settings.comport)) {
-            connected = *number != 0 ? openFixedPort(settings, *number) : searchPort(settings);
+        // The field is two characters: at most 99.
+        if (std::optional<uint64_t> number = wholeNumber(settings.comport, 99)) {
+            connected = *number != 0 ? openFixedPort(settings, int(*number)) : searchPort(settings);
         }
     }
     if (!connected) {

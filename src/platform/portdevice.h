@@ -10,6 +10,9 @@
 
 namespace pkivo {
 
+// Port numbers run from 1 to this one; a higher number stands for no device at all.
+inline constexpr int highestPortNumber = 255;
+
 // The folder of port links: $HOME/.config/pkivo/dosdevices.
 std::string portLinkFolder();
 // The device path of port `number`; "" when it has none. A link is followed to its target

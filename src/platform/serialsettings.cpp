@@ -1,5 +1,7 @@
 #include "platform/serialsettings.h"
 
+#include "core/numbertext.h"
+
 #include <cctype>
 #include <sstream>
 #include <string_view>
@@ -22,20 +24,6 @@ std::vector<std::string> splitCommas(const std::string& text) {
     return parts;
 }
 
-std::optional<int> wholeNumber(const std::string& text) {
-    if (text.empty() || text.size() > 9) {
-        return std::nullopt;
-    }
-    int number = 0;
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) {
-            return std::nullopt;
-        }
-        number = number * 10 + (c - '0');
-    }
-    return number;
-}
-
 } // namespace
 
 std::optional<SerialSettings> parseSerialSettings(const std::string& text) {
@@ -44,9 +32,9 @@ std::optional<SerialSettings> parseSerialSettings(const std::string& text) {
         return std::nullopt;
     }
     SerialSettings settings;
-    std::optional<int> baud = wholeNumber(parts[0]);
-    std::optional<int> bits = wholeNumber(parts[2]);
-    if (!baud || *baud < 50 || *baud > 4'000'000 || !bits || *bits < 5 || *bits > 8 ||
+    std::optional<uint64_t> baud = digitsValue(parts[0], 4'000'000);
+    std::optional<uint64_t> bits = digitsValue(parts[2], 8);
+    if (!baud || *baud < 50 || !bits || *bits < 5 ||
         parts[1].size() != 1) {
         return std::nullopt;
     }
@@ -63,9 +51,9 @@ std::optional<SerialSettings> parseSerialSettings(const std::string& text) {
     } else {
         return std::nullopt;
     }
-    settings.baud = *baud;
+    settings.baud = int(*baud);
     settings.parity = parity;
-    settings.dataBits = *bits;
+    settings.dataBits = int(*bits);
     return settings;
 }
 

@@ -1,6 +1,6 @@
 #include "sim/portlink.h"
 
-#include "platform/drivepath.h"
+#include "platform/portdevice.h"
 
 #include <filesystem>
 
@@ -8,12 +8,8 @@ namespace pkivo::sim {
 
 namespace fs = std::filesystem;
 
-std::string dosdevicesDirectory() {
-    return homeDirectory() + "/.config/pkivo/dosdevices";
-}
-
 std::string portLinkPath(int number) {
-    return dosdevicesDirectory() + "/com" + std::to_string(number);
+    return portLinkFolder() + "/com" + std::to_string(number);
 }
 
 namespace {
@@ -43,7 +39,7 @@ bool tryLink(const std::string& target, int number, std::string& error) {
 std::optional<int> linkPort(const std::string& target, std::optional<int> number,
                             std::string& error) {
     std::error_code ec;
-    fs::create_directories(dosdevicesDirectory(), ec);
+    fs::create_directories(portLinkFolder(), ec);
     if (number) {
         const fs::path link = portLinkPath(*number);
         if (entryPresent(link) && !stale(link)) {

@@ -7,9 +7,6 @@
 
 namespace pkivo::sim {
 
-inline constexpr int highestPortNumber = 256;
-
-std::string dosdevicesDirectory();
 std::string portLinkPath(int number);
 
 // Links com<number> to `target`, or the first free com<n> from 1 when no number is given. A

@@ -1,5 +1,7 @@
 #include "sim/simoptions.h"
 
+#include "platform/portdevice.h"
+
 #include <charconv>
 
 namespace pkivo::sim {
@@ -63,7 +65,7 @@ bool parseSimArguments(const std::vector<std::string>& args, SimOptions& options
         if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--port") {
-            if (!number(1, 256, n)) {
+            if (!number(1, highestPortNumber, n)) {
                 return false;
             }
             options.port = n;

@@ -12,7 +12,6 @@ void QtUiServices::messageBox(const std::string& text) {
 }
 
 void QtUiServices::endProgram() {
-    m_ended = true;
     QCoreApplication::exit(1);
 }
 

@@ -8,12 +8,8 @@ namespace pkivo {
 class QtUiServices : public UiServices {
 public:
     void messageBox(const std::string& text) override;
-    // Asks the event loop to end; at start-up, before it runs, main() sees ended() instead.
+    // Asks the event loop to end; at start-up, before it runs, initparams' false ends main().
     void endProgram() override;
-    bool ended() const { return m_ended; }
-
-private:
-    bool m_ended = false;
 };
 
 } // namespace pkivo

@@ -202,23 +202,23 @@ private slots:
 
     void readsBoardParameters_data() {
         addColumns();
-        row("limits, other, Servo8 and Servo1",
-            "OV0R1R000000B07123401ABCDFF05DCFFFF81EEEEEEDDDDxxx000x000000x0H~", None,
-            "1|0|2|1|1|1|1|255|1500|65535|10000001");
-        row("report on, Seperate, Servo3",
-            "OV0R1R00000F4F80000FE0000000000000004000000DDDDxxx000x000000x0H~", None,
-            "0|1|0|0|0|0|0|0|0|0|00100000");
+        row("limits, Other, no power-up, Servo8 and 1",
+            "OV0R1R000000B06123401ABCDFF05DCFFFF81EEEEEEDDDDxxx000x000000x0H~", None,
+            "1|0|2|1|1|0|1|255|1500|65535|10000001");
+        row("report on, Common, Servo3",
+            "OV0R1R00000F5F80000FE0000000000000004000000DDDDxxx000x000000x0H~", None,
+            "0|1|1|0|0|0|0|0|0|0|00100000");
         row("non-hex fields read 0",
             "OV0R1R00000G77G0000-1000000G5DC0000-1000000DDDDxxx000x000000x0H~", None,
             "0|0|0|1|1|1|0|0|220|0|00000000");
-        row("42 characters", "OV0R1R000000B07123401ABCDFF05DCFFFF81EEEEE", TooShort, "");
+        row("42 characters", "OV0R1R000000B06123401ABCDFF05DCFFFF81EEEEE", TooShort, "");
     }
     void readsBoardParameters() { verify(reply::boardParameters, controls); }
 
     void keepsTheDigitsAsRead() {
-        S r = "OV0R1R000000B07123401ABCDFF05DCFFFF81EEEEEEDDDDxxx000x000000x0H~";
+        S r = "OV0R1R000000B06123401ABCDFF05DCFFFF81EEEEEEDDDDxxx000x000000x0H~";
         QCOMPARE(reply::boardParameters(r).value->boardparams,
-                 S("0B07123401ABCDFF05DCFFFF81EEEEEE"));
+                 S("0B06123401ABCDFF05DCFFFF81EEEEEE"));
         r = "OV0R1500000A4GG41G34000000000000000000000000DDDxxxxxxxxxxxxxx0H~";
         QCOMPARE(reply::instructionRecord(r).value->digits, S("4GG41G34000000000000000000000000"));
         r = "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFOV";

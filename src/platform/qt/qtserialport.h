@@ -32,8 +32,6 @@ public:
     std::string input() override;
     bool lineLost() const override { return m_lost; }
 
-    // The device the last open() tried (for messages).
-    std::string deviceName() const { return m_serial.portName().toStdString(); }
 
 private:
     void applySettings();

@@ -43,7 +43,6 @@ public:
 
     // Moves the clock to `time`, running the events due until then (outside any wait).
     void runUntil(Millis time);
-    bool hasPendingEvents() const { return !m_events.empty(); }
 
 private:
     bool runNextBefore(Millis limit);

@@ -4,17 +4,17 @@
 //   3. download: a flash data file of PAGES pages (default 2048) with the controller pacing its
 //      line at 57,600 baud, against the time its characters need on the line.
 // Usage: bench_console [PAGES]. Runs offscreen; prints figures, asserts nothing.
-#include "ui/kivocon.h"
 #include "console/console.h"
-#include "ui/windowset.h"
-#include "console/statusmonitor.h"
 #include "console/flashdownload.h"
+#include "console/statusmonitor.h"
 #include "core/textfield.h"
 #include "platform/qt/eventloopwaiter.h"
 #include "platform/qt/qtserialport.h"
 #include "platform/uiservices.h"
 #include "setup/settingsfile.h"
 #include "sim/pty/ptyserver.h"
+#include "ui/kivocon.h"
+#include "ui/windowset.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -22,10 +22,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <vector>
 #include <cstdio>
 #include <fstream>
 #include <sys/resource.h>
+#include <vector>
 
 using namespace pkivo;
 using WallClock = std::chrono::steady_clock;
@@ -33,7 +33,9 @@ using WallClock = std::chrono::steady_clock;
 namespace {
 
 struct PrintingUi : UiServices {
-    void messageBox(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+    void messageBox(const std::string& text) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
     void endProgram() override { std::exit(1); }
 };
 

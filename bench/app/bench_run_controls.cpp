@@ -10,9 +10,7 @@
 //   window Stop  the main window's Stop clicked: nothing shown beside the run buttons, and the
 //                controller stopped.
 // Usage: bench_run_controls [REPEATS]. Runs offscreen; prints figures, asserts nothing.
-#include "ui/kivocon.h"
 #include "console/console.h"
-#include "ui/windowset.h"
 #include "console/runcommands.h"
 #include "link/packets.h"
 #include "platform/qt/eventloopwaiter.h"
@@ -20,6 +18,8 @@
 #include "platform/uiservices.h"
 #include "setup/settingsfile.h"
 #include "sim/pty/ptyserver.h"
+#include "ui/kivocon.h"
+#include "ui/windowset.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -110,8 +110,10 @@ void writeSettings(const Line& line, int portNumber) {
     QuietUi ui;
     SettingsRecord sysparams;
     initparams(sysparams, ui);
-    sysparams.setField(settings::comport, QString("%1").arg(portNumber, 2, 10, QChar('0')).toStdString());
-    sysparams.setField(settings::combaud, QString("%1").arg(line.baud, 6, 10, QChar('0')).toStdString());
+    sysparams.setField(settings::comport,
+                       QString("%1").arg(portNumber, 2, 10, QChar('0')).toStdString());
+    sysparams.setField(settings::combaud,
+                       QString("%1").arg(line.baud, 6, 10, QChar('0')).toStdString());
     writeparams(sysparams, ui);
 }
 
@@ -212,8 +214,7 @@ int main(int argc, char** argv) {
                     std::printf("    window Stop: \"%s\", %s\n", qPrintable(runResult->text()),
                                 machine.runner().running() ? "running" : "stopped");
                 }
-                windowStop.add(runResult->text().isEmpty() && !machine.runner().running(),
-                               seconds);
+                windowStop.add(runResult->text().isEmpty() && !machine.runner().running(), seconds);
             }
             window.close();
         }

@@ -35,12 +35,24 @@ std::string makeScript(int statements, int labels, int jumps) {
             script += "L" + std::to_string(address / labelEvery) + "\r\n";
         }
         switch (address % 6) {
-        case 0: script += "MOVE " + std::to_string(10000 + address % 500) + " RATE=300\r\n"; break;
-        case 1: script += "WAIT 25 / settle\r\n"; break;
-        case 2: script += "S3=" + std::to_string(1000 + address % 900) + "\r\n"; break;
-        case 3: script += "IFINPUT 2 = 1 GOTO L" + std::to_string(std::min(address / labelEvery, labels - 1)) + "\r\n"; break;
-        case 4: script += "OUTPUT 4 ON\r\n"; break;
-        default: script += "GOTO L" + std::to_string((address / labelEvery + 7) % labels) + "\r\n";
+        case 0:
+            script += "MOVE " + std::to_string(10000 + address % 500) + " RATE=300\r\n";
+            break;
+        case 1:
+            script += "WAIT 25 / settle\r\n";
+            break;
+        case 2:
+            script += "S3=" + std::to_string(1000 + address % 900) + "\r\n";
+            break;
+        case 3:
+            script += "IFINPUT 2 = 1 GOTO L" +
+                      std::to_string(std::min(address / labelEvery, labels - 1)) + "\r\n";
+            break;
+        case 4:
+            script += "OUTPUT 4 ON\r\n";
+            break;
+        default:
+            script += "GOTO L" + std::to_string((address / labelEvery + 7) % labels) + "\r\n";
         }
         // Now and then go back into a page already written, patch one slot, and come back.
         if (address % jumpEvery == jumpEvery - 1 && jumpsMade < jumps) {

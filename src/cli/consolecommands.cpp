@@ -1,10 +1,10 @@
 #include "cli/consolecommands.h"
 
+#include "cli/linksession.h"
+#include "console/flashdownload.h"
 #include "console/linenumber.h"
 #include "console/runcommands.h"
 #include "console/statusmonitor.h"
-#include "cli/linksession.h"
-#include "console/flashdownload.h"
 #include "link/link.h"
 #include "link/packets.h"
 #include "setup/settingsrecord.h"
@@ -24,8 +24,7 @@ public:
 
 void printStatus(const StatusDisplay& d) {
     std::cout << "Position " << d.position << "  Stack " << d.stack << "  Loop " << d.loop
-              << "  Line " << d.currentline << "  " << d.runstop << "  " << d.notifications
-              << '\n'
+              << "  Line " << d.currentline << "  " << d.runstop << "  " << d.notifications << '\n'
               << std::flush;
 }
 
@@ -97,24 +96,27 @@ int run(const Arguments& args) {
 
 int pause(const Arguments& args) {
     auto parsed = options(args, 0, "pause [--port N]");
-    return parsed ? withLink(*parsed, [](Link& link, const SettingsRecord&) {
-        return runCommand(link, packet::pauseProgram());
-    })
+    return parsed ? withLink(*parsed,
+                             [](Link& link, const SettingsRecord&) {
+                                 return runCommand(link, packet::pauseProgram());
+                             })
                   : exitUsage;
 }
 
 int stop(const Arguments& args) {
     auto parsed = options(args, 0, "stop [--port N]");
-    return parsed ? withLink(*parsed, [](Link& link, const SettingsRecord&) {
-        return runCommand(link, packet::stopProgram());
-    })
+    return parsed ? withLink(*parsed,
+                             [](Link& link, const SettingsRecord&) {
+                                 return runCommand(link, packet::stopProgram());
+                             })
                   : exitUsage;
 }
 
 int monitor(const Arguments& args) {
     auto parsed = options(args, 0, "monitor [--port N]");
-    return parsed ? withLink(*parsed, [](Link& link, const SettingsRecord&) { return listen(link); })
-                  : exitUsage;
+    return parsed
+               ? withLink(*parsed, [](Link& link, const SettingsRecord&) { return listen(link); })
+               : exitUsage;
 }
 
 } // namespace pkivo::cli

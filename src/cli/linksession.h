@@ -17,7 +17,7 @@ namespace pkivo::cli {
 
 struct LinkOptions {
     std::optional<std::string> port; // two digits, from --port
-    Arguments rest;                   // every other argument, in order
+    Arguments rest;                  // every other argument, in order
 };
 
 // Takes "--port N" out of `args`; nothing (after a message) when it is malformed.

@@ -37,8 +37,7 @@ const Command commands[] = {
     {"pause", "pause [--port N]", "pause the stored program", pkivo::cli::pause},
     {"stop", "stop [--port N]", "stop the stored program", pkivo::cli::stop},
     {"monitor", "monitor [--port N]",
-     "print the status records of a running program until they stop for 6 s",
-     pkivo::cli::monitor},
+     "print the status records of a running program until they stop for 6 s", pkivo::cli::monitor},
 };
 
 void printHelp(std::ostream& out) {

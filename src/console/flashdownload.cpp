@@ -25,8 +25,7 @@ std::string exchangeFailure(const LinkGlobals& g) {
 
 } // namespace
 
-DownloadOutcome downloadFlashFile(Link& link, const std::string& path,
-                                  DownloadObserver& observer) {
+DownloadOutcome downloadFlashFile(Link& link, const std::string& path, DownloadObserver& observer) {
     LinkGlobals& g = link.globals();
     g.timedout = false;
     TextReader file;
@@ -54,7 +53,8 @@ DownloadOutcome downloadFlashFile(Link& link, const std::string& path,
                 },
                 &Link::flashwait)) {
             g.timedout = true;
-            return {DownloadResult::Failed, pageText, "B " + std::string(result::text(result::linkBusy))};
+            return {DownloadResult::Failed, pageText,
+                    "B " + std::string(result::text(result::linkBusy))};
         }
         if (g.timedout || g.errcode != result::ok) {
             g.timedout = true;

@@ -5,7 +5,9 @@
 
 namespace pkivo {
 
-bool RunCommandResult::sent() const { return errcode == result::ok; }
+bool RunCommandResult::sent() const {
+    return errcode == result::ok;
+}
 
 RunCommandResult sendRunCommand(Link& link, const std::string& runPacket) {
     const bool held = link.request(

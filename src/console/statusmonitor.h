@@ -11,10 +11,10 @@ class Link;
 
 // What the status group shows.
 struct StatusDisplay {
-    std::string position = "00000"; // Label4
-    std::string stack = "00000";    // Label5
-    std::string loop = "00000";     // Label6
-    std::string currentline;        // the line being run
+    std::string position = "00000";  // Label4
+    std::string stack = "00000";     // Label5
+    std::string loop = "00000";      // Label6
+    std::string currentline;         // the line being run
     std::string runstop = "Stopped"; // "Running", "Paused" or "Stopped"
     std::string notifications = "None";
     bool operator==(const StatusDisplay&) const = default;

@@ -23,19 +23,18 @@ private:
 } // namespace
 
 ConversionPaths ConversionPaths::fromSettings(const SettingsRecord& sysparams) {
-    return {sysparams.gfilebox(),    "c:\\Tolvane\\premerged.tmp", sysparams.listfileloc(),
-            "c:\\Tolvane\\fixup.tmp", "c:\\Tolvane\\fixup1.tmp",   sysparams.flashfileloc()};
+    return {sysparams.gfilebox(),     "c:\\Tolvane\\premerged.tmp", sysparams.listfileloc(),
+            "c:\\Tolvane\\fixup.tmp", "c:\\Tolvane\\fixup1.tmp",    sysparams.flashfileloc()};
 }
 
 std::string Conversion::report(const Counters& c) {
     auto n = [](long value) { return std::to_string(value); };
     return "***************** REPORT ****************\r\n"
-           "Number of good lines " + n(c.goodlines) + "\r\n" +
-           "Number of blank lines " + n(c.blanklines) + "\r\n" +
-           "Number of Errors & Warnings " + n(c.errorbumper) + "\r\n" +
-           "Number of Calls " + n(c.callcount) + "  Number of returns " + n(c.returncount) +
-           "\r\n" + "Number of Dos " + n(c.docount) + "  Number of loops " + n(c.loopcount) +
-           "\r\n";
+           "Number of good lines " +
+           n(c.goodlines) + "\r\n" + "Number of blank lines " + n(c.blanklines) + "\r\n" +
+           "Number of Errors & Warnings " + n(c.errorbumper) + "\r\n" + "Number of Calls " +
+           n(c.callcount) + "  Number of returns " + n(c.returncount) + "\r\n" + "Number of Dos " +
+           n(c.docount) + "  Number of loops " + n(c.loopcount) + "\r\n";
 }
 
 bool Conversion::translationPass(int passno, const ConversionPaths& paths, Counters& counters) {
@@ -47,8 +46,8 @@ bool Conversion::translationPass(int passno, const ConversionPaths& paths, Count
     translator.startPass(passno);
     std::string text;
 
-    bool ok = script.open(paths.source) && pages.create(paths.tempfile) &&
-              list.create(paths.listfile);
+    bool ok =
+        script.open(paths.source) && pages.create(paths.tempfile) && list.create(paths.listfile);
     text.reserve(script.size() + script.size() / 8);
     while (ok && !script.atEndOfStream()) {
         std::string line = script.readLine();

@@ -15,12 +15,12 @@ inline constexpr const char* processingErrorMessage =
     "Processing Error or Canot open Kivo or temp File Line#:";
 
 struct ConversionPaths {
-    std::string source;    // the script
-    std::string tempfile;  // the temporary page file of the passes
+    std::string source;   // the script
+    std::string tempfile; // the temporary page file of the passes
     std::string listfile;
     std::string fixuppath;
     std::string fixup1path;
-    std::string hexpath;   // the temporary flash data file the download sends
+    std::string hexpath; // the temporary flash data file the download sends
 
     // The paths a conversion takes from the settings, with the fixed temporary files.
     static ConversionPaths fromSettings(const SettingsRecord& sysparams);
@@ -37,9 +37,9 @@ public:
 };
 
 struct ConversionResult {
-    bool completed = false;   // every pass ran to its end
-    Counters counters;        // of the second pass
-    std::string report;       // the report's six lines, CR LF after each
+    bool completed = false; // every pass ran to its end
+    Counters counters;      // of the second pass
+    std::string report;     // the report's six lines, CR LF after each
 };
 
 class Conversion {

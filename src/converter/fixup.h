@@ -6,10 +6,10 @@
 namespace pkivo {
 
 struct FixupPaths {
-    std::string pages;   // the temporary page file the passes wrote
-    std::string fixup;   // the first line of every page number
-    std::string fixup1;  // every further line of a page number already seen
-    std::string flash;   // the merged result, one line per page
+    std::string pages;  // the temporary page file the passes wrote
+    std::string fixup;  // the first line of every page number
+    std::string fixup1; // every further line of a page number already seen
+    std::string flash;  // the merged result, one line per page
 };
 
 // First pass: sorts the page lines into fixup.tmp and fixup1.tmp. False when a file cannot be

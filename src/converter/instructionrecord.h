@@ -15,9 +15,9 @@ inline constexpr size_t pageDigits = 528;
 inline constexpr size_t pageNumberDigits = 5;
 
 inline constexpr Field opcode{1, 2};
-inline constexpr Field selector{3, 2}; // register code, or IFINPUT's input number
-inline constexpr Field operand{5, 4};  // position, target, count, value, output, compare value
-inline constexpr Field mode{9, 2};     // MOVE's rate source, IFINPUT's action
+inline constexpr Field selector{3, 2};  // register code, or IFINPUT's input number
+inline constexpr Field operand{5, 4};   // position, target, count, value, output, compare value
+inline constexpr Field mode{9, 2};      // MOVE's rate source, IFINPUT's action
 inline constexpr Field argument{11, 4}; // MOVE's rate or table, IFINPUT's target
 
 namespace op {
@@ -52,7 +52,9 @@ inline constexpr const char* stop = "80";
 } // namespace action
 
 // An empty slot of program memory: erased flash.
-inline std::string emptyRecord() { return std::string(recordDigits, 'F'); }
+inline std::string emptyRecord() {
+    return std::string(recordDigits, 'F');
+}
 // A record with only its opcode set.
 inline std::string recordWithOpcode(const char* code) {
     return std::string(code) + std::string(recordDigits - 2, 'F');

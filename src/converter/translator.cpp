@@ -25,7 +25,9 @@ const char* const ignoredBanner = "********** ERROR - LINE IGNORED **********";
 const char* const ignoredPrefix = ">>>>>> ";
 const char* const missingLabelText = "  >> Cannot Locate Label  ";
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string normalise(const std::string& line) {
     std::string text;
@@ -72,10 +74,16 @@ int64_t unclamped(const std::string& digits) {
     return value;
 }
 
-int64_t clamped(const std::string& digits) { return std::min(valueOf(digits), largestClamped); }
+int64_t clamped(const std::string& digits) {
+    return std::min(valueOf(digits), largestClamped);
+}
 
-std::string hex4(int64_t value) { return hexDigits(uint64_t(value), 4); }
-std::string hex2(int64_t value) { return hexDigits(uint64_t(value), 2); }
+std::string hex4(int64_t value) {
+    return hexDigits(uint64_t(value), 4);
+}
+std::string hex2(int64_t value) {
+    return hexDigits(uint64_t(value), 2);
+}
 std::string dec(const std::string& text, size_t width) {
     return fixedWidth(std::string(width, '0'), text, width);
 }
@@ -237,7 +245,9 @@ void Translator::dispatch() {
 
 // --- page and listing helpers ---------------------------------------------------------------
 
-void Translator::clearpage() { m_pagebuf.assign(ins::pageDigits, 'F'); }
+void Translator::clearpage() {
+    m_pagebuf.assign(ins::pageDigits, 'F');
+}
 
 void Translator::flushpage() {
     m_out.pageLine(decimalDigits(uint64_t(m_curpage), ins::pageNumberDigits) + m_pagebuf);
@@ -432,8 +442,8 @@ void Translator::simple(const char* opcode, const char* listing, long* counter) 
     placeCounted(counter);
 }
 
-void Translator::numeric(size_t column, const char* opcode, const std::string& title,
-                         size_t width, const std::string& suffix, long* counter) {
+void Translator::numeric(size_t column, const char* opcode, const std::string& title, size_t width,
+                         const std::string& suffix, long* counter) {
     std::optional<std::string> digits = numericOperand(column, true);
     if (!digits) {
         return;

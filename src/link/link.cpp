@@ -72,7 +72,9 @@ Link::Link(SerialPort& port, Waiter& waiter)
 // Runs `steps` as one exchange, holding the link throughout. False when another exchange held
 // it: then nothing was done at all.
 // The port may outlive the link: it must not call back into it.
-Link::~Link() { m_port.setActivityHandler({}); }
+Link::~Link() {
+    m_port.setActivityHandler({});
+}
 
 bool Link::exclusive(const std::function<void()>& steps) {
     if (m_busy) {
@@ -444,8 +446,7 @@ void Link::waitstatus() {
         const int missing = int(recordLength - std::min(heard.size(), recordLength - 1));
         if (!m_waiter.waitUntil(
                 [this, missing] {
-                    return portDown() || !m_globals.monitoring ||
-                           m_port.inBufferCount() >= missing;
+                    return portDown() || !m_globals.monitoring || m_port.inBufferCount() >= missing;
                 },
                 deadline)) {
             break;

@@ -34,8 +34,7 @@ std::optional<SerialSettings> parseSerialSettings(const std::string& text) {
     SerialSettings settings;
     std::optional<uint64_t> baud = digitsValue(parts[0], 4'000'000);
     std::optional<uint64_t> bits = digitsValue(parts[2], 8);
-    if (!baud || *baud < 50 || !bits || *bits < 5 ||
-        parts[1].size() != 1) {
+    if (!baud || *baud < 50 || !bits || *bits < 5 || parts[1].size() != 1) {
         return std::nullopt;
     }
     char parity = char(std::tolower(static_cast<unsigned char>(parts[1][0])));

@@ -60,7 +60,9 @@ void TextReader::close() {
     m_open = false;
 }
 
-TextWriter::~TextWriter() { close(); }
+TextWriter::~TextWriter() {
+    close();
+}
 
 bool TextWriter::create(const std::string& path) {
     close();
@@ -85,8 +87,8 @@ void TextWriter::writeLine(const std::string& text) {
 }
 
 void TextWriter::flushBuffer() {
-    if (!m_buffer.empty() && std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) !=
-                                 m_buffer.size()) {
+    if (!m_buffer.empty() &&
+        std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size()) {
         m_failed = true;
     }
     m_buffer.clear();

@@ -234,8 +234,7 @@ void Protocol::send(std::string_view text, Micros earliest) {
     }
     const Micros start = std::max(earliest, m_outputFreeAt);
     for (size_t i = 0; i < text.size(); ++i) {
-        const Micros due =
-            m_options.pace ? start + wireTime(int64_t(i + 1)) : start;
+        const Micros due = m_options.pace ? start + wireTime(int64_t(i + 1)) : start;
         m_output.emplace_back(due, text[i]);
         m_outputFreeAt = due;
     }

@@ -12,7 +12,9 @@ namespace {
 const char* const lightRed = "#FF8080";
 const char* const lightGreen = "#80FF80";
 
-QString fromLatin1(const std::string& text) { return QString::fromLatin1(text.c_str()); }
+QString fromLatin1(const std::string& text) {
+    return QString::fromLatin1(text.c_str());
+}
 
 } // namespace
 
@@ -50,7 +52,9 @@ void Filegobbler::passFinished(int, const Counters& c, const std::string& text) 
     m_ui->output1->setPlainText(fromLatin1(text));
 }
 
-void Filegobbler::processingError(const std::string& message) { m_console.ui.messageBox(message); }
+void Filegobbler::processingError(const std::string& message) {
+    m_console.ui.messageBox(message);
+}
 
 void Filegobbler::onToflash() {
     exchange({m_ui->Readkivo, m_ui->toflash}, [this] { download(); });

@@ -28,8 +28,7 @@ Kivocon::Kivocon(Console& console, WindowSet& windows)
     connect(m_ui->filegobblery, &QAction::triggered, this,
             [this] { m_windows.show<Filegobbler>(); });
     connect(m_ui->About, &QAction::triggered, this, [this] { m_windows.show<Aboutform>(); });
-    connect(m_ui->relnotes, &QAction::triggered, this,
-            [this] { m_windows.show<ReleaseNotes>(); });
+    connect(m_ui->relnotes, &QAction::triggered, this, [this] { m_windows.show<ReleaseNotes>(); });
 }
 
 Kivocon::~Kivocon() = default;
@@ -70,9 +69,13 @@ void Kivocon::onRunAtLine() {
     runMonitor();
 }
 
-void Kivocon::onPause() { runCommand("Pause", packet::pauseProgram()); }
+void Kivocon::onPause() {
+    runCommand("Pause", packet::pauseProgram());
+}
 
-void Kivocon::onStop() { runCommand("Stop", packet::stopProgram()); }
+void Kivocon::onStop() {
+    runCommand("Stop", packet::stopProgram());
+}
 
 // A run command that did not reach the controller says so beside the run buttons until one
 // gets through: a Stop that failed must never look like one that worked.
@@ -90,7 +93,9 @@ void Kivocon::runCommand(const char* name, const std::string& runPacket) {
 }
 
 // "Monitor status": listen to a program that is already running, without starting it.
-void Kivocon::onMonitor() { runMonitor(); }
+void Kivocon::onMonitor() {
+    runMonitor();
+}
 
 // "Refresh status": wait for one record and show it.
 void Kivocon::onRefresh() {

@@ -122,8 +122,8 @@ bool QtSerialPort::output(const std::string& text) {
 
 std::chrono::microseconds QtSerialPort::wireTime(size_t characters) const {
     const SerialSettings& s = m_settings;
-    const int64_t bitsPerCharacter = 1 + s.dataBits + (s.parity == 'n' ? 0 : 1) +
-                                     (s.stopBits == 2 || s.stopBits == 3 ? 2 : 1);
+    const int64_t bitsPerCharacter =
+        1 + s.dataBits + (s.parity == 'n' ? 0 : 1) + (s.stopBits == 2 || s.stopBits == 3 ? 2 : 1);
     return std::chrono::microseconds(int64_t(characters) * bitsPerCharacter * 1'000'000 /
                                      std::max(s.baud, 1));
 }

@@ -32,7 +32,6 @@ public:
     std::string input() override;
     bool lineLost() const override { return m_lost; }
 
-
 private:
     void applySettings();
     // How long `characters` take on the line at the port's settings.

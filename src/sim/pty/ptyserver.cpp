@@ -117,8 +117,7 @@ void PtyServer::readInput() {
 }
 
 Micros PtyServer::now() const {
-    return std::chrono::duration_cast<Micros>(
-        std::chrono::steady_clock::now().time_since_epoch());
+    return std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now().time_since_epoch());
 }
 
 void PtyServer::pump() {

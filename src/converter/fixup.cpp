@@ -1,6 +1,8 @@
 #include "converter/fixup.h"
 
 #include "converter/instructionrecord.h"
+#include "core/numbertext.h"
+#include "core/pageline.h"
 #include "platform/textfile.h"
 
 #include <unordered_map>
@@ -9,25 +11,13 @@
 
 namespace pkivo {
 
-namespace {
-constexpr size_t firstSlotColumn = 6; // 1-based: after the five digits of the page number
-}
-
 long pageNumberOf(const std::string& pageLine) {
-    long value = 0;
-    for (size_t i = 0; i < instruction::pageNumberDigits && i < pageLine.size(); ++i) {
-        char c = pageLine[i];
-        if (c < '0' || c > '9') {
-            break;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    return long(leadingNumber(std::string_view(pageLine).substr(0, pageline::numberDigits)));
 }
 
 void mergepage(std::string& fixline, const std::string& dupline) {
     for (size_t slot = 0; slot < instruction::recordsPerPage; ++slot) {
-        size_t at = firstSlotColumn - 1 + instruction::recordDigits * slot;
+        size_t at = size_t(pageline::digits.position - 1) + instruction::recordDigits * slot;
         if (at + 2 > dupline.size() || dupline.compare(at, 2, "FF") == 0) {
             continue;
         }

@@ -2,17 +2,18 @@
 // page of 16 records that flash holds and the converter fills.
 #pragma once
 
+#include "core/pageline.h"
 #include "core/textfield.h"
 
 #include <string>
 
 namespace pkivo::instruction {
 
-inline constexpr size_t recordDigits = 32;
-inline constexpr size_t recordsPerPage = 16;
+inline constexpr size_t recordDigits = pageline::recordDigits;
+inline constexpr size_t recordsPerPage = pageline::recordsPerPage;
 // A page buffer: 16 records, then 16 digits that are never written.
-inline constexpr size_t pageDigits = 528;
-inline constexpr size_t pageNumberDigits = 5;
+inline constexpr size_t pageDigits = pageline::pageDigits;
+inline constexpr size_t pageNumberDigits = pageline::numberDigits;
 
 inline constexpr Field opcode{1, 2};
 inline constexpr Field selector{3, 2};  // register code, or IFINPUT's input number

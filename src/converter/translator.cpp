@@ -1,11 +1,11 @@
 #include "converter/translator.h"
 
 #include "converter/instructionrecord.h"
+#include "core/numbertext.h"
 #include "core/textfield.h"
 
 #include <algorithm>
 #include <array>
-#include <limits>
 #include <optional>
 
 namespace pkivo {
@@ -17,7 +17,6 @@ namespace ins = instruction;
 // A run-time failure ends the pass; it never leaves this file.
 struct RunTimeFailure {};
 
-constexpr int64_t largestOperand = std::numeric_limits<int32_t>::max();
 constexpr int64_t largestClamped = 65535;
 constexpr size_t longestLabel = 16;
 
@@ -53,29 +52,17 @@ bool contains(const std::string& text, std::string_view word) {
     return text.find(word) != std::string::npos;
 }
 
-// The value of a run of digits, saturated far above any field so that huge operands neither
-// wrap nor overflow.
-int64_t valueOf(const std::string& digits) {
-    constexpr int64_t ceiling = int64_t(1) << 40;
-    int64_t value = 0;
-    for (char c : digits) {
-        value = std::min(ceiling, value * 10 + (c - '0'));
-    }
-    return value;
-}
-
 // An operand for a field that is not clamped: beyond a 32-bit integer its hex form cannot be
 // computed, which ends the pass.
 int64_t unclamped(const std::string& digits) {
-    int64_t value = valueOf(digits);
-    if (value > largestOperand) {
-        throw RunTimeFailure{};
+    if (std::optional<int32_t> value = leadingLong(digits)) {
+        return *value;
     }
-    return value;
+    throw RunTimeFailure{};
 }
 
 int64_t clamped(const std::string& digits) {
-    return std::min(valueOf(digits), largestClamped);
+    return int64_t(clampedNumber(digits, largestClamped));
 }
 
 std::string hex4(int64_t value) {
@@ -85,19 +72,12 @@ std::string hex2(int64_t value) {
     return hexDigits(uint64_t(value), 2);
 }
 std::string dec(const std::string& text, size_t width) {
-    return fixedWidth(std::string(width, '0'), text, width);
+    return zeroFilled(text, width);
 }
 
-// The address a label entry holds, as a number for a record field.
+// The address a label entry holds, as a number for a record field: its leading digits.
 int64_t addressValue(const std::string& text) {
-    std::string digits;
-    for (char c : text) {
-        if (!isDigit(c)) {
-            break;
-        }
-        digits += c;
-    }
-    return unclamped(digits);
+    return unclamped(std::string(leadingDigits(text)));
 }
 
 struct Register {
@@ -255,8 +235,8 @@ void Translator::flushpage() {
 }
 
 void Translator::recomputePage() {
-    m_curpage = m_curaddr.value() / 16;
-    m_curslot = m_curaddr.value() - 16 * m_curpage;
+    m_curpage = m_curaddr.value() / int64_t(ins::recordsPerPage);
+    m_curslot = m_curaddr.value() - int64_t(ins::recordsPerPage) * m_curpage;
 }
 
 void Translator::ignoreline() {
@@ -273,12 +253,9 @@ bool Translator::digitAt(size_t column) const {
 }
 
 std::string Translator::digitsAt(size_t column) const {
-    size_t start = column - 1;
-    size_t end = start;
-    while (end < m_curline.size() && isDigit(m_curline[end])) {
-        ++end;
-    }
-    return start < m_curline.size() ? m_curline.substr(start, end - start) : std::string();
+    return column <= m_curline.size()
+               ? std::string(leadingDigits(std::string_view(m_curline).substr(column - 1)))
+               : std::string();
 }
 
 std::optional<std::string> Translator::numericOperand(size_t column, bool blockWhenNotDigit) {
@@ -296,7 +273,7 @@ std::optional<std::string> Translator::numericOperand(size_t column, bool blockW
 // --- outcomes --------------------------------------------------------------------------------
 
 void Translator::place() {
-    m_pagebuf.replace(size_t(32 * m_curslot), ins::recordDigits, m_insrec);
+    m_pagebuf.replace(ins::recordDigits * size_t(m_curslot), ins::recordDigits, m_insrec);
     finishPlacement();
 }
 
@@ -403,7 +380,7 @@ void Translator::move() {
         if (!digitAt(valueColumn)) {
             return emptySlot(true);
         }
-        int64_t t = valueOf(digitsAt(valueColumn));
+        int64_t t = int64_t(leadingNumber(digitsAt(valueColumn)));
         t = t > 250 ? 255 : t;
         overwrite(m_insrec, ins::mode, ins::rate::table);
         overwrite(m_insrec, ins::argument, hex4(t));

@@ -3,6 +3,7 @@
 // overwriting these fields of a template and every reply is read by cutting them out.
 #pragma once
 
+#include "core/pageline.h"
 #include "core/textfield.h"
 
 #include <string_view>
@@ -32,24 +33,25 @@ inline constexpr std::string_view putInstructionTemplate =
 inline constexpr std::string_view versionRequest =
     "$OV0R02000000xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxx000xxxx0H~";
 
-inline constexpr Field start{1, 3};            // "OV0"
-inline constexpr Field replyMark{1, 2};        // "OV" in a valid reply
-inline constexpr Field code{4, 3};             // command code, "R05"
-inline constexpr Field dataBlock{7, 41};       // `datablock`
-inline constexpr Field line{7, 6};             // program line as 6 hex digits
-inline constexpr Field pageNumber{7, 5};       // flash page as 5 decimal digits (R14)
-inline constexpr Field cmdData{7, 5};          // `cmddata` (docomax)
-inline constexpr Field record{13, 32};         // instruction record (R15 reply, R16)
-inline constexpr Field parameterBlock{12, 32}; // board parameters (R1R reply, R1W)
-inline constexpr Field parameterPrefix{7, 5};  // "00000" before the parameter block (R1W)
-inline constexpr Field versionMark{7, 7};      // "Version" in the answer to R02
-inline constexpr Field versionText{7, 13};     // the version shown to the user
-inline constexpr Field parm1{51, 3};           // `cmdparm1`
-inline constexpr Field parm2{55, 3};           // `cmdparm2`
-inline constexpr Field parm3{58, 3};           // `cmdparm3` sent, `replyparm3` read
-inline constexpr Field resultCode{62, 1};      // "0" when sent; the controller's result code
-inline constexpr Field end{63, 2};             // "H~"
-inline constexpr Field okMark{1, 5};           // "OV0OK": a flash page was written
+inline constexpr Field start{1, 3};      // "OV0"
+inline constexpr Field replyMark{1, 2};  // "OV" in a valid reply
+inline constexpr Field code{4, 3};       // command code, "R05"
+inline constexpr Field dataBlock{7, 41}; // `datablock`
+inline constexpr Field line{7, 6};       // program line as 6 hex digits
+inline constexpr Field pageNumber{7, 5}; // flash page as 5 decimal digits (R14)
+inline constexpr Field cmdData{7, 5};    // `cmddata` (docomax)
+inline constexpr Field record{13,
+                              int(pageline::recordDigits)}; // instruction record (R15 reply, R16)
+inline constexpr Field parameterBlock{12, 32};              // board parameters (R1R reply, R1W)
+inline constexpr Field parameterPrefix{7, 5}; // "00000" before the parameter block (R1W)
+inline constexpr Field versionMark{7, 7};     // "Version" in the answer to R02
+inline constexpr Field versionText{7, 13};    // the version shown to the user
+inline constexpr Field parm1{51, 3};          // `cmdparm1`
+inline constexpr Field parm2{55, 3};          // `cmdparm2`
+inline constexpr Field parm3{58, 3};          // `cmdparm3` sent, `replyparm3` read
+inline constexpr Field resultCode{62, 1};     // "0" when sent; the controller's result code
+inline constexpr Field end{63, 2};            // "H~"
+inline constexpr Field okMark{1, 5};          // "OV0OK": a flash page was written
 
 // Stored positions (R18 reply, R19): eight 5-digit decimal values, servo k at 13 + 5(k-1).
 inline constexpr Field storedPosition(int servo) {
@@ -94,10 +96,10 @@ inline constexpr std::string_view shortSenderDefault = "OXDDDDDDH";
 
 // Flash pages: the answer to R14 is at least 528 characters; a page line of a flash data file
 // is 5 decimal digits of page number and 528 hex digits (16 records of 32, then 16 more).
-inline constexpr size_t flashPageLength = 528;
-inline constexpr size_t pageLineLength = 533;
-inline constexpr Field pageLineNumber{1, 5};   // page number, 5 decimal digits
-inline constexpr Field pageLineDigits{6, 528}; // the page's hex digits
+inline constexpr size_t flashPageLength = pageline::pageDigits;
+inline constexpr size_t pageLineLength = pageline::length;
+inline constexpr Field pageLineNumber = pageline::number;
+inline constexpr Field pageLineDigits = pageline::digits;
 
 // Packed records (R1D): "OV0R1D", the line as 6 hex digits, 64 record digits.
 inline constexpr size_t packedRecordDigits = 64;

@@ -2,6 +2,7 @@
 #include "temphome.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTest>
 
@@ -9,86 +10,58 @@ using pkivo::test::readWholeFile;
 using pkivo::test::TempHome;
 using pkivo::test::writeWholeFile;
 
-namespace {
-
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runCli(const TempHome& home, const QStringList& args) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", QString::fromStdString(home.path()));
-    process.setProcessEnvironment(env);
-    process.start(PKIVO_CLI, args);
-    process.waitForFinished(30000);
-    return {process.exitCode(), QString::fromLatin1(process.readAllStandardOutput()),
-            QString::fromLatin1(process.readAllStandardError())};
-}
-
-} // namespace
-
 class CliConvertTest : public QObject {
     Q_OBJECT
 private slots:
-    void convertsTheSampleInAFreshHome();
-    void missingScriptIsAProcessingError();
-    void usageErrors_data();
-    void usageErrors();
+    void commandsEndWithTheirExitCode_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("script"); // the example script is in the working folder
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output"); // part of what the command printed
+        const QStringList convert{"convert"};
+        QTest::newRow("convert the example")
+            << convert << true << 0 << "Number of Errors & Warnings 0\n";
+        QTest::newRow("convert without a script")
+            << convert << false << 1
+            << "Processing Error or Canot open Kivo or temp File Line#:0\n"
+               "Processing Error or Canot open Kivo or temp File Line#:0\n";
+        QTest::newRow("help") << QStringList{"--help"} << false << 0 << "convert";
+        QTest::newRow("no command") << QStringList{} << false << 2 << "usage: pkivo-cli";
+        QTest::newRow("unknown command")
+            << QStringList{"fly"} << false << 2 << "unknown command 'fly'";
+        QTest::newRow("extra argument")
+            << QStringList{"convert", "x"} << false << 2 << "usage: pkivo-cli convert";
+    }
+
+    void commandsEndWithTheirExitCode() {
+        QFETCH(QStringList, args);
+        QFETCH(bool, script);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        TempHome home; // empty: a first run creates the folder and the settings
+        if (script) {
+            QDir().mkpath(QString::fromStdString(home.file("Tolvane")));
+            writeWholeFile(home.file("Tolvane/kivo.txt"),
+                           readWholeFile(std::string(PKIVO_EXAMPLES) + "/kivo.txt"));
+        }
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", QString::fromStdString(home.path()));
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(PKIVO_CLI, args);
+        QVERIFY(process.waitForFinished(30000));
+        const QString printed = QString::fromLatin1(process.readAll());
+        QCOMPARE(process.exitCode(), exitCode);
+        QVERIFY2(printed.contains(output), qPrintable(printed));
+        QVERIFY(!printed.contains('\r'));
+        if (args == QStringList{"convert"}) {
+            QCOMPARE(readWholeFile(home.file("Tolvane/params.ovh")).size(), size_t(512));
+            QCOMPARE(QFile::exists(QString::fromStdString(home.file("Tolvane/flash.tmp"))),
+                     exitCode == 0);
+        }
+    }
 };
-
-void CliConvertTest::convertsTheSampleInAFreshHome() {
-    TempHome home;
-    QDir().mkpath(QString::fromStdString(home.file("Tolvane")));
-    writeWholeFile(home.file("Tolvane/kivo.txt"),
-                   readWholeFile(std::string(PKIVO_EXAMPLES) + "/kivo.txt"));
-    Run run = runCli(home, {"convert"});
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.err, QString());
-    QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 6);
-    QCOMPARE(lines[0], QString("***************** REPORT ****************"));
-    QVERIFY(lines[1].startsWith("Number of good lines "));
-    QCOMPARE(lines[3], QString("Number of Errors & Warnings 0"));
-    QCOMPARE(readWholeFile(home.file("Tolvane/params.ovh")).size(), size_t(512));
-    const std::string flash = readWholeFile(home.file("Tolvane/flash.tmp"));
-    QVERIFY(!flash.empty());
-    QCOMPARE(flash.size() % 535, size_t(0));
-    QVERIFY(readWholeFile(home.file("Tolvane/list.txt")).find("***************** REPORT") !=
-            std::string::npos);
-}
-
-void CliConvertTest::missingScriptIsAProcessingError() {
-    TempHome home; // empty: the first run creates the folder and the settings
-    Run run = runCli(home, {"convert"});
-    QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.err, QString("Processing Error or Canot open Kivo or temp File Line#:0\n"
-                              "Processing Error or Canot open Kivo or temp File Line#:0\n"));
-    QVERIFY(QFile::exists(QString::fromStdString(home.file("Tolvane/params.ovh"))));
-    QVERIFY(!QFile::exists(QString::fromStdString(home.file("Tolvane/flash.tmp"))));
-}
-
-void CliConvertTest::usageErrors_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("expectedOutput");
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "convert";
-    QTest::newRow("no command") << QStringList{} << 2 << "usage: pkivo-cli";
-    QTest::newRow("unknown command") << QStringList{"fly"} << 2 << "unknown command 'fly'";
-    QTest::newRow("extra argument") << QStringList{"convert", "x"} << 2 << "usage:";
-}
-
-void CliConvertTest::usageErrors() {
-    QFETCH(QStringList, args);
-    QFETCH(int, exitCode);
-    QFETCH(QString, expectedOutput);
-    TempHome home;
-    Run run = runCli(home, args);
-    QCOMPARE(run.exitCode, exitCode);
-    QVERIFY2((run.out + run.err).contains(expectedOutput), qPrintable(run.out + run.err));
-}
 
 QTEST_GUILESS_MAIN(CliConvertTest)
 #include "test_cli_convert.moc"

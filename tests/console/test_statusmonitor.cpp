@@ -1,7 +1,6 @@
 // The status monitor: decoding status records into the status group's texts, and the listening
 // loop on virtual time.
 #include "console/statusmonitor.h"
-#include "link/packets.h"
 #include "scriptedlink.h"
 
 #include <QTest>
@@ -20,114 +19,84 @@ std::string record(const char* position, const char* mode, const char* code, con
 class StatusMonitorTest : public QObject {
     Q_OBJECT
 private slots:
-    void recordsBecomeTexts_data();
-    void recordsBecomeTexts();
-    void monitorEndsSixSecondsAfterTheLastRecord();
-    void monitorEndsWhenMonitoringIsSwitchedOff();
-    void exchangeDuringTheMonitorStillWorks();
-};
-
-void StatusMonitorTest::recordsBecomeTexts_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("decoded");
-    QTest::addColumn<QString>("shown"); // position|stack|loop|line|runstop|notifications
-    auto row = [](const char* name, const std::string& text, bool decoded, const char* shown) {
-        QTest::newRow(name) << QString::fromStdString(text) << decoded << QString(shown);
-    };
-    row("running, no errors", record("000A", "10", "00", "00000C"), true,
-        "10|3|1|11|Running|0 - No errors");
-    row("paused", record("000A", "30", "00", "00000C"), true, "10|3|1|11|Paused|0 - No errors");
-    row("paused without running is stopped", record("000A", "20", "00", "000001"), true,
-        "10|3|1|0|Stopped|0 - No errors");
-    row("top bits ignored", record("000A", "D0", "00", "00000C"), true,
-        "10|3|1|11|Running|0 - No errors");
-    row("z limit", record("0000", "10", "2A", "000001"), true, "0|3|1|0|Running|42  Z Limit Switch hit");
-    row("x home", record("0000", "10", "20", "000001"), true, "0|3|1|0|Running|32  X Home Switch hit");
-    row("invalid instruction", record("0000", "00", "32", "000001"), true,
-        "0|3|1|0|Stopped|50  Invalid Instruction / Code");
-    row("stack", record("0000", "00", "63", "000001"), true,
-        "0|3|1|0|Stopped|99  Stack Over/Under Flow");
-    row("unknown code keeps the text", record("0000", "10", "05", "000001"), true,
-        "0|3|1|0|Running|None");
-    row("high values are positive", record("FFFF", "10", "00", "FFFFFF"), true,
-        "65535|3|1|16777214|Running|0 - No errors");
-    row("line zero", record("0001", "10", "00", "000000"), true, "1|3|1|-1|Running|0 - No errors");
-    row("lower-case hex", record("00ff", "10", "00", "00000a"), true,
-        "255|3|1|9|Running|0 - No errors");
-    row("thirty characters: first 24", record("0002", "10", "00", "000002") + "AB0003",
-        true, "2|3|1|1|Running|0 - No errors");
-    row("no mark", "XY" + record("0002", "10", "00", "000002").substr(2), false, "");
-    row("read starting mid-record", record("0002", "10", "00", "000002").substr(3) + "AB0", false, "");
-    row("not hex", record("00G2", "10", "00", "000002"), false, "");
-    row("too short", record("0002", "10", "00", "00002"), false, "");
-}
-
-void StatusMonitorTest::recordsBecomeTexts() {
-    QFETCH(QString, text);
-    QFETCH(bool, decoded);
-    QFETCH(QString, shown);
-    StatusDisplay display;
-    QCOMPARE(decodeStatus(text.toStdString(), display), decoded);
-    if (!decoded) {
-        QVERIFY(display == StatusDisplay());
-        return;
+    void recordsBecomeTexts_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown"); // position|stack|loop|line|runstop|notifications
+        auto textRow = [](const char* name, const std::string& text, const char* shown) {
+            QTest::newRow(name) << QString::fromStdString(text) << QString(shown);
+        };
+        // A record of `position`, stack 3, loop 1, `mode`, `code` and `line`.
+        auto row = [&textRow](const char* name, const char* position, const char* mode,
+                              const char* code, const char* line, const char* shown) {
+            textRow(name, record(position, mode, code, line), shown);
+        };
+        row("running, no errors", "000A", "10", "00", "00000C", "10|3|1|11|Running|0 - No errors");
+        row("paused", "000A", "30", "00", "00000C", "10|3|1|11|Paused|0 - No errors");
+        row("paused without running is stopped", "000A", "20", "00", "000001",
+            "10|3|1|0|Stopped|0 - No errors");
+        row("top bits ignored", "000A", "D0", "00", "00000C", "10|3|1|11|Running|0 - No errors");
+        row("notification code in decimal", "0000", "10", "2A", "000001",
+            "0|3|1|0|Running|42  Z Limit Switch hit");
+        row("unknown code keeps the text", "0000", "10", "05", "000001", "0|3|1|0|Running|None");
+        row("high values are positive", "FFFF", "10", "00", "FFFFFF",
+            "65535|3|1|16777214|Running|0 - No errors");
+        row("line zero", "0001", "10", "00", "000000", "1|3|1|-1|Running|0 - No errors");
+        row("lower-case hex", "00ff", "10", "00", "00000a", "255|3|1|9|Running|0 - No errors");
+        const std::string valid = record("0002", "10", "00", "000002");
+        textRow("thirty characters: first 24", valid + "AB0003", "2|3|1|1|Running|0 - No errors");
+        // Not a record: nothing changes.
+        textRow("no mark", "XY" + valid.substr(2), "");
+        textRow("read starting mid-record", valid.substr(3) + "AB0", "");
+        row("not hex", "00G2", "10", "00", "000002", "");
+        row("too short", "0002", "10", "00", "00002", "");
     }
-    QString actual = QString::fromStdString(display.position + "|" + display.stack + "|" +
-                                            display.loop + "|" + display.currentline + "|" +
-                                            display.runstop + "|" + display.notifications);
-    QCOMPARE(actual, shown);
-}
 
-void StatusMonitorTest::monitorEndsSixSecondsAfterTheLastRecord() {
-    ScriptedLink s;
-    s.port.arriveAt(500ms, record("0001", "10", "00", "000001"));
-    s.port.arriveAt(1000ms, "garbage that is long enough....");
-    s.port.arriveAt(1500ms, record("0002", "10", "00", "000002"));
-    s.port.arriveAt(2000ms, record("0003", "00", "00", "000003"));
-    StatusDisplay display;
-    std::vector<std::string> positions;
-    s.link.setMonitoring(true);
-    statusmonitor(s.link, display, [&](const StatusDisplay& d) { positions.push_back(d.position); });
-    QCOMPARE(positions, (std::vector<std::string>{"1", "2", "3"}));
-    QCOMPARE(display.runstop, std::string("Stopped"));
-    QCOMPARE(s.now(), 8000ms);
-    QVERIFY(s.port.writes().empty()); // the monitor only listens
-}
+    void recordsBecomeTexts() {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        StatusDisplay display;
+        QCOMPARE(decodeStatus(text.toStdString(), display), !shown.isEmpty());
+        if (shown.isEmpty()) {
+            QVERIFY(display == StatusDisplay());
+            return;
+        }
+        QCOMPARE(QString::fromStdString(display.position + "|" + display.stack + "|" +
+                                        display.loop + "|" + display.currentline + "|" +
+                                        display.runstop + "|" + display.notifications),
+                 shown);
+    }
 
-void StatusMonitorTest::monitorEndsWhenMonitoringIsSwitchedOff() {
-    ScriptedLink s;
-    s.port.arriveAt(500ms, record("0001", "10", "00", "000001"));
-    s.time.at(700ms, [&] { s.link.setMonitoring(false); });
-    s.port.arriveAt(900ms, record("0002", "10", "00", "000002"));
-    StatusDisplay display;
-    int shown = 0;
-    s.link.setMonitoring(true);
-    statusmonitor(s.link, display, [&](const StatusDisplay&) { ++shown; });
-    QCOMPARE(shown, 1);
-    QCOMPARE(s.now(), 700ms);
-    QCOMPARE(display.position, std::string("1"));
-}
+    void monitorListensUntilSilenceOrSwitchedOff_data() {
+        QTest::addColumn<int>("switchedOffAt"); // ms; -1: never
+        QTest::addColumn<QString>("positions"); // of the records shown
+        QTest::addColumn<int>("endsAt");
+        QTest::newRow("six seconds after the last record") << -1 << "1 2 3" << 8000;
+        QTest::newRow("switched off") << 700 << "1" << 700;
+    }
 
-void StatusMonitorTest::exchangeDuringTheMonitorStillWorks() {
-    ScriptedLink s;
-    s.port.expect("&").answer(":", 10ms);
-    s.port.expect("$" + packet::longRequest("R15")).answer(longReply("R15"), 10ms);
-    // A click during the monitor's wait: the exchange takes its own reply.
-    bool exchanged = false;
-    s.time.at(1000ms, [&] {
-        s.g().packet = packet::longRequest("R15");
-        s.link.rawsender();
-        exchanged = true;
-    });
-    s.port.arriveAt(2000ms, record("0004", "10", "00", "000004"));
-    StatusDisplay display;
-    s.link.setMonitoring(true);
-    statusmonitor(s.link, display, {});
-    QVERIFY(exchanged);
-    QCOMPARE(s.g().errcode, std::string("0"));
-    QCOMPARE(display.position, std::string("4"));
-    PKIVO_VERIFY_SCRIPT(s.port);
-}
+    // Records at 0.5, 1.5 and 2 s, something that is not one at 1 s; the monitor only listens.
+    void monitorListensUntilSilenceOrSwitchedOff() {
+        QFETCH(int, switchedOffAt);
+        QFETCH(QString, positions);
+        QFETCH(int, endsAt);
+        ScriptedLink s;
+        s.port.arriveAt(500ms, record("0001", "10", "00", "000001"));
+        s.port.arriveAt(1000ms, "garbage that is long enough....");
+        s.port.arriveAt(1500ms, record("0002", "10", "00", "000002"));
+        s.port.arriveAt(2000ms, record("0003", "00", "00", "000003"));
+        if (switchedOffAt >= 0) {
+            s.time.at(Millis(switchedOffAt), [&] { s.link.setMonitoring(false); });
+        }
+        StatusDisplay display;
+        QStringList shown;
+        s.link.setMonitoring(true);
+        statusmonitor(s.link, display,
+                      [&](const StatusDisplay& d) { shown << QString::fromStdString(d.position); });
+        QCOMPARE(shown.join(' '), positions);
+        QCOMPARE(s.now(), Millis(endsAt));
+        QVERIFY(s.port.writes().empty());
+    }
+};
 
 QTEST_GUILESS_MAIN(StatusMonitorTest)
 #include "test_statusmonitor.moc"

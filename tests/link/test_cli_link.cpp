@@ -1,10 +1,10 @@
 // pkivo-cli's link commands end to end: two programs side by side, as a user runs them. The
-// virtual controller pkivo-sim serves port 4 of a temporary home; pkivo-cli talks to it.
+// virtual controller pkivo-sim serves port 4 of a temporary home; pkivo-cli talks to it. Both
+// find the home through HOME, which they inherit from this test.
 #include "stdstringtesting.h"
 #include "temphome.h"
 
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QTest>
 
 #include <filesystem>
@@ -12,138 +12,119 @@
 
 using namespace pkivo;
 
-namespace {
-
 constexpr int timeoutMs = 10000;
-
-QProcessEnvironment environmentWithHome(const test::TempHome& home) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", QString::fromStdString(home.path()));
-    return env;
-}
-
-} // namespace
 
 class TestCliLink : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void commands_data();
-    void commands();
-    void stopGetsThroughTheStatusStreamAt2400Baud();
+    void initTestCase() {
+        m_home = std::make_unique<test::TempHome>();
+        // Ports 1 to 3 would be the machine's own serial ports: link them to nothing, so that the
+        // port search cannot touch them.
+        const std::string ports = m_home->file(".config/pkivo/dosdevices");
+        std::filesystem::create_directories(ports);
+        for (int n = 1; n <= 3; ++n) {
+            std::filesystem::create_symlink(m_home->file("no-such-device"),
+                                            ports + "/com" + std::to_string(n));
+        }
+        m_controller.start(PKIVO_SIM, {"--port", "4"});
+        QVERIFY(m_controller.waitForReadyRead(timeoutMs));
+        // It has linked com4 once it says so.
+        const QString banner = QString::fromLatin1(m_controller.readLine());
+        QVERIFY2(banner.startsWith("pkivo-sim: serving COM4 on /dev/pts/"), qPrintable(banner));
+    }
+
+    void cleanupTestCase() {
+        // SIGTERM: the controller removes its link and saves its state on the way out.
+        m_controller.terminate();
+        QVERIFY(m_controller.waitForFinished(timeoutMs));
+        QCOMPARE(m_controller.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(m_controller.exitCode(), 0);
+        QVERIFY(!std::filesystem::exists(m_home->file(".config/pkivo/dosdevices/com4")));
+        m_home.reset();
+    }
+
+    void commands_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<std::string>("out");
+        QTest::newRow("connect") << QStringList{"connect", "--port", "4"} << 0
+                                 << std::string(" Version SIM 1   Port: 04\n");
+        QTest::newRow("connect by search") << QStringList{"connect", "--port", "0"} << 0
+                                           << std::string(" Version SIM 1   Port: 4\n");
+        QTest::newRow("send-long R1R")
+            << QStringList{"send-long", "R1R", "--port", "4"} << 0
+            << "OV0R1R00000" + std::string("040000000000000401F409C4FF000000") +
+                   "DDDDxxx000x000000x0H~\n0 No errors\n";
+        QTest::newRow("send-long unknown code")
+            << QStringList{"send-long", "R99", "--port", "4"} << 1
+            << "OV0R99000000xxx" + std::string(32, 'D') +
+                   "xxx000x000000xXH~\nX Invalid Instruction sent\n";
+        QTest::newRow("send-short") << QStringList{"send-short", "OR0010DDH", "--port", "4"} << 0
+                                    << std::string("OR001005H\n0 No errors\n");
+        QTest::newRow("no controller")
+            << QStringList{"connect", "--port", "77"} << 1 << std::string(" Unknown\n");
+        QTest::newRow("bad port") << QStringList{"connect", "--port", "x"} << 2 << std::string();
+    }
+
+    void commands() {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(std::string, out);
+        QProcess cli;
+        cli.start(PKIVO_CLI, args);
+        QVERIFY(cli.waitForFinished(timeoutMs));
+        QCOMPARE(cli.readAllStandardOutput().toStdString(), out);
+        QCOMPARE(cli.exitCode(), exitCode);
+    }
+
+    // A program that never ends streams status records on a line paced at 2400 baud, where a
+    // record takes 100 ms: the monitor, the connect check that every command starts with, and Stop
+    // must all get through it.
+    void stopGetsThroughTheStatusStreamAt2400Baud() {
+        auto run = [&](const QStringList& args, int waitMs = timeoutMs) {
+            auto cli = std::make_unique<QProcess>();
+            cli->start(PKIVO_CLI,
+                       args.first() == "convert" ? args : args + QStringList{"--port", "5"});
+            cli->waitForFinished(waitMs);
+            return cli;
+        };
+        std::filesystem::create_directories(m_home->file("Tolvane"));
+        test::writeWholeFile(m_home->file("Tolvane/kivo.txt"),
+                             "START:\r\nWAIT 100\r\nGOTO START:\r\n");
+        QCOMPARE(run({"convert"})->exitCode(), 0);
+        // The console's line at the controller's pace.
+        std::string params = test::readWholeFile(m_home->file("Tolvane/params.ovh"));
+        params.replace(101, 6, "002400");
+        test::writeWholeFile(m_home->file("Tolvane/params.ovh"), params);
+
+        QProcess controller;
+        controller.start(PKIVO_SIM, {"--port", "5", "--pace", "--baud", "2400", "--state",
+                                     QString::fromStdString(m_home->file("slow.state"))});
+        QVERIFY(controller.waitForReadyRead(timeoutMs));
+        QVERIFY(run({"download"}, 30000)->readAllStandardOutput().endsWith("OK\n"));
+        QCOMPARE(run({"run", "--no-monitor"})->exitCode(), 0);
+        const auto monitor = run({"monitor"}, 1500);
+        QVERIFY(monitor->readAllStandardOutput().contains("Running"));
+        monitor->kill();
+        monitor->waitForFinished();
+        const auto stop = run({"stop"});
+        QCOMPARE(stop->readAllStandardOutput().toStdString(), std::string("0 No errors\n"));
+        QCOMPARE(stop->exitCode(), 0);
+        // Stopped: nothing runs any more.
+        const auto after = run({"monitor"}, 1500);
+        QVERIFY(!after->readAllStandardOutput().contains("Running"));
+        after->kill();
+        after->waitForFinished();
+        controller.terminate();
+        QVERIFY(controller.waitForFinished(timeoutMs));
+    }
 
 private:
     std::unique_ptr<test::TempHome> m_home;
     QProcess m_controller;
 };
-
-void TestCliLink::initTestCase() {
-    m_home = std::make_unique<test::TempHome>();
-    // Ports 1 to 3 would be the machine's own serial ports: link them to nothing, so that the
-    // port search cannot touch them.
-    const std::string ports = m_home->file(".config/pkivo/dosdevices");
-    std::filesystem::create_directories(ports);
-    for (int n = 1; n <= 3; ++n) {
-        std::filesystem::create_symlink(m_home->file("no-such-device"),
-                                        ports + "/com" + std::to_string(n));
-    }
-    m_controller.setProcessEnvironment(environmentWithHome(*m_home));
-    m_controller.start(PKIVO_SIM, {"--port", "4"});
-    QVERIFY(m_controller.waitForReadyRead(timeoutMs));
-    // It has linked com4 once it says so.
-    const QString banner = QString::fromLatin1(m_controller.readLine());
-    QVERIFY2(banner.startsWith("pkivo-sim: serving COM4 on /dev/pts/"), qPrintable(banner));
-}
-
-void TestCliLink::cleanupTestCase() {
-    // SIGTERM: the controller removes its link and saves its state on the way out.
-    m_controller.terminate();
-    QVERIFY(m_controller.waitForFinished(timeoutMs));
-    QCOMPARE(m_controller.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_controller.exitCode(), 0);
-    QVERIFY(!std::filesystem::exists(m_home->file(".config/pkivo/dosdevices/com4")));
-    m_home.reset();
-}
-
-void TestCliLink::commands_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<std::string>("out");
-    QTest::newRow("connect") << QStringList{"connect", "--port", "4"} << 0
-                             << std::string(" Version SIM 1   Port: 04\n");
-    QTest::newRow("connect by search")
-        << QStringList{"connect", "--port", "0"} << 0 << std::string(" Version SIM 1   Port: 4\n");
-    QTest::newRow("send-long R1R")
-        << QStringList{"send-long", "R1R", "--port", "4"} << 0
-        << "OV0R1R00000" + std::string("040000000000000401F409C4FF000000") +
-               "DDDDxxx000x000000x0H~\n0 No errors\n";
-    QTest::newRow("send-long unknown code")
-        << QStringList{"send-long", "R99", "--port", "4"} << 1
-        << "OV0R99000000xxx" + std::string(32, 'D') +
-               "xxx000x000000xXH~\nX Invalid Instruction sent\n";
-    QTest::newRow("send-short") << QStringList{"send-short", "OR0010DDH", "--port", "4"} << 0
-                                << std::string("OR001005H\n0 No errors\n");
-    QTest::newRow("no controller")
-        << QStringList{"connect", "--port", "77"} << 1 << std::string(" Unknown\n");
-    QTest::newRow("bad port") << QStringList{"connect", "--port", "x"} << 2 << std::string();
-}
-
-void TestCliLink::commands() {
-    QFETCH(QStringList, args);
-    QFETCH(int, exitCode);
-    QFETCH(std::string, out);
-    QProcess cli;
-    cli.setProcessEnvironment(environmentWithHome(*m_home));
-    cli.start(PKIVO_CLI, args);
-    QVERIFY(cli.waitForFinished(timeoutMs));
-    QCOMPARE(cli.readAllStandardOutput().toStdString(), out);
-    QCOMPARE(cli.exitCode(), exitCode);
-}
-
-// A program that never ends streams status records on a line paced at 2400 baud, where a
-// record takes 100 ms: the monitor, the connect check and Stop must all get through it.
-void TestCliLink::stopGetsThroughTheStatusStreamAt2400Baud() {
-    const QProcessEnvironment env = environmentWithHome(*m_home);
-    auto run = [&](const QStringList& args, int waitMs = timeoutMs) {
-        auto cli = std::make_unique<QProcess>();
-        cli->setProcessEnvironment(env);
-        cli->start(PKIVO_CLI, args.first() == "convert" ? args : args + QStringList{"--port", "5"});
-        cli->waitForFinished(waitMs);
-        return cli;
-    };
-    std::filesystem::create_directories(m_home->file("Tolvane"));
-    test::writeWholeFile(m_home->file("Tolvane/kivo.txt"), "START:\r\nWAIT 100\r\nGOTO START:\r\n");
-    QCOMPARE(run({"convert"})->exitCode(), 0);
-    // The console's line at the controller's pace.
-    std::string params = test::readWholeFile(m_home->file("Tolvane/params.ovh"));
-    params.replace(101, 6, "002400");
-    test::writeWholeFile(m_home->file("Tolvane/params.ovh"), params);
-
-    QProcess controller;
-    controller.setProcessEnvironment(env);
-    controller.start(PKIVO_SIM, {"--port", "5", "--pace", "--baud", "2400", "--state",
-                                 QString::fromStdString(m_home->file("slow.state"))});
-    QVERIFY(controller.waitForReadyRead(timeoutMs));
-    QVERIFY(run({"download"}, 30000)->readAllStandardOutput().endsWith("OK\n"));
-    QCOMPARE(run({"run", "--no-monitor"})->exitCode(), 0);
-    const auto monitor = run({"monitor"}, 1500);
-    QVERIFY(monitor->readAllStandardOutput().contains("Running"));
-    monitor->kill();
-    monitor->waitForFinished();
-    QVERIFY(run({"connect"})->readAllStandardOutput().contains("Version SIM 1"));
-    const auto stop = run({"stop"});
-    QCOMPARE(stop->readAllStandardOutput().toStdString(), std::string("0 No errors\n"));
-    QCOMPARE(stop->exitCode(), 0);
-    // Stopped: nothing runs any more.
-    const auto after = run({"monitor"}, 1500);
-    QVERIFY(!after->readAllStandardOutput().contains("Running"));
-    after->kill();
-    after->waitForFinished();
-    controller.terminate();
-    QVERIFY(controller.waitForFinished(timeoutMs));
-}
 
 QTEST_GUILESS_MAIN(TestCliLink)
 #include "test_cli_link.moc"

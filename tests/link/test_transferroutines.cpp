@@ -1,10 +1,14 @@
 // The transfer routines against a scripted controller on virtual time: attempts and time
-// limits, result codes, what each routine leaves in the globals, a lost line, the busy rule.
+// limits, result codes, what each routine leaves in the globals, a lost line, the busy rule
+// and status records around the handshakes.
 #include "scriptedlink.h"
 
 #include "link/packets.h"
 
 #include <QTest>
+
+#include <algorithm>
+#include <functional>
 
 using namespace pkivo;
 using S = std::string;
@@ -12,414 +16,287 @@ using namespace pkivo::test;
 
 namespace {
 
-using Routine = Link::Routine;
-
-struct RoutineInfo {
+struct Routine {
     const char* name;
-    Routine routine;
+    Link::Routine run;
     char attention;
     int attempts;
     Millis attemptTime;
     int replyLength; // 0: no reply awaited
     Millis replyTime;
-    std::string leadIn; // before the request on the wire
+    const char* refused; // linkstatus after a wrong or missing answer
+    S ready() const { return attention == '#' ? "!" : ":"; }
 };
 
-const std::vector<RoutineInfo>& routines() {
-    static const std::vector<RoutineInfo> table{
-        {"binreceiver", &Link::binreceiver, '&', 1, 6s, 528, 6s, "$"},
-        {"packreceiver", &Link::packreceiver, '&', 1, 6s, 64, 6s, "$"},
-        {"binsender", &Link::binsender, '#', 4, 2s, 64, 8s, "$"},
-        {"packwriter", &Link::packwriter, '#', 4, 2s, 0, 0s, "+"},
-        {"rawsender", &Link::rawsender, '&', 4, 2s, 64, 10s, "$"},
-        {"sendonly", &Link::sendonly, '&', 4, 2s, 0, 0s, "$"},
-        {"smallcomax", &Link::smallcomax, '&', 4, 2s, 9, 6s, "-"},
-        {"docomax", &Link::docomax, '&', 3, 1s, 64, 6s, "$"},
-    };
-    return table;
+const std::vector<Routine> routines{
+    {"binreceiver", &Link::binreceiver, '&', 1, 6s, 528, 6s, "Unable to Connect"},
+    {"packreceiver", &Link::packreceiver, '&', 1, 6s, 64, 6s, "Unable to Connect"},
+    {"binsender", &Link::binsender, '#', 4, 2s, 64, 8s, "Unable to Connect"},
+    {"packwriter", &Link::packwriter, '#', 4, 2s, 0, 0s, "Unable to Connect"},
+    {"rawsender", &Link::rawsender, '&', 4, 2s, 64, 10s, "Unable to Connect"},
+    {"sendonly", &Link::sendonly, '&', 4, 2s, 0, 0s, "Cannot Connect"},
+    {"smallcomax", &Link::smallcomax, '&', 4, 2s, 9, 6s, "Cannot Connect"},
+    {"docomax", &Link::docomax, '&', 3, 1s, 64, 6s, "Cannot Connect"},
+};
+
+const Routine& routine(const S& name) {
+    return *std::find_if(routines.begin(), routines.end(),
+                         [&](const Routine& r) { return r.name == name; });
 }
 
-const std::string request = packet::readInstruction(10);
-const std::string shortRequest = packet::readRam(0x1234);
+const S request = packet::readInstruction(10);
+const S pageLine = "00001" + S(528, 'F');
+const S record = "AB000A00030001100000000C";
+const S block = "0123456789ABCDEF0123456789ABCDEF012345678"; // 41 digits
+// What docomax sends for R1W with the data block: with its first attempt, and without it
+// with every later one.
+const S docomaxFirst = "$OV0R1W" + block + "xxx000x000000x0H~";
+const S docomaxLater = "$OV0R1W000000xxx" + S(32, 'D') + "xxx000x000000x0H~";
 
-// Fills the globals each routine takes its request from.
-void prepare(LinkGlobals& g) {
-    g.packet = request;
-    g.packdata = "00001" + std::string(528, 'F');
-    g.cmdcode = "R1R";
-    g.cmddata = "00000";
-    g.cmdparm1 = g.cmdparm2 = g.cmdparm3 = "000";
-    g.datablock.clear();
-    g.errcode = "0";
-    g.errtext = "No errors";
-    g.timedout = false;
-}
-
-void addRoutineRows() {
-    QTest::addColumn<int>("index");
-    for (size_t i = 0; i < routines().size(); ++i) {
-        QTest::newRow(routines()[i].name) << int(i);
+// A scripted link whose globals hold a request for every routine.
+struct Prepared : ScriptedLink {
+    Prepared() {
+        packet::putDocomaxFields({"R1W", "00000", "000", "000", "000", block}, g());
+        g().packet = request;
+        g().packdata = pageLine;
+        g().errcode = "X";
+        g().errtext = "previous text";
     }
-}
+    void run(const Routine& r) { (link.*r.run)(); }
+    // One attempt for each of `answers`, answered with it `delay` after the attention character
+    // (" ": not at all).
+    void expectAttempts(char attention, const S& answers, Millis delay = 1ms) {
+        for (char answer : answers) {
+            auto& step = port.expect(S(1, attention));
+            if (answer != ' ') {
+                step.answer(S(1, answer), delay);
+            }
+        }
+    }
+};
+
+// A routine that ran to its end: stale input before it, the answers to the attempts before
+// the ready one (" ": none), the reply in two pieces 5 and 9 ms after the request.
+struct Delivery {
+    S routine, stale, earlier;
+    int readyAfter;
+    S sent, reply, packet, packdata, packetstatus;
+    S fields; // datablock, then cmdparm1, cmdparm2 and replyparm3
+    int endsAt;
+};
 
 } // namespace
+
+Q_DECLARE_METATYPE(Routine)
+Q_DECLARE_METATYPE(Link::Routine)
+Q_DECLARE_METATYPE(Delivery)
 
 class TestTransferRoutines : public QObject {
     Q_OBJECT
 
 private slots:
-    void silentControllerGetsEveryAttempt_data() { addRoutineRows(); }
-    void silentControllerGetsEveryAttempt() {
-        QFETCH(int, index);
-        const RoutineInfo& r = routines()[size_t(index)];
-        ScriptedLink s;
-        prepare(s.g());
-        for (int i = 0; i < r.attempts; ++i) {
-            s.port.expect(std::string(1, r.attention));
-        }
-        (s.link.*r.routine)();
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(int(s.port.writes().size()), r.attempts);
-        for (int i = 0; i < r.attempts; ++i) {
-            QCOMPARE(s.port.writes()[size_t(i)].at, r.attemptTime * i);
-        }
-        QCOMPARE(s.now(), r.attemptTime * r.attempts);
-        const bool isDocomax = r.routine == &Link::docomax;
-        QCOMPARE(s.g().errcode, std::string("Z"));
-        if (r.routine == &Link::packwriter) {
-            QCOMPARE(s.g().errtext, std::string("No errors")); // left alone
-        } else {
-            QCOMPARE(s.g().errtext, std::string("Unable to connect"));
-        }
-        if (isDocomax) {
-            QVERIFY(s.g().packet.starts_with("$OV0R1R00000"));
-        } else {
-            QCOMPARE(s.g().packet, request); // nothing was added to it
-        }
-        if (r.routine == &Link::binsender) {
-            QVERIFY(s.g().timedout);
+    // Every attempt unanswered and waited out, or answered wrongly, which ends it at once.
+    void everyAttemptFails_data() {
+        QTest::addColumn<Routine>("r");
+        QTest::addColumn<bool>("silent");
+        for (const Routine& r : routines) {
+            QTest::addRow("%s, silent", r.name) << r << true;
+            QTest::addRow("%s, wrong answer", r.name) << r << false;
         }
     }
-
-    void reportsTheAttentionResult_data() {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<std::string>("afterFailure");
-        std::vector<std::string> failure{
-            "Unable to Connect", "Unable to Connect", "Unable to Connect", "Unable to Connect",
-            "Unable to Connect", "Cannot Connect",    "Cannot Connect",    "Cannot Connect"};
-        for (size_t i = 0; i < routines().size(); ++i) {
-            QTest::newRow(routines()[i].name) << int(i) << failure[i];
-        }
-    }
-    void reportsTheAttentionResult() {
-        QFETCH(int, index);
-        QFETCH(std::string, afterFailure);
-        const RoutineInfo& r = routines()[size_t(index)];
-        ScriptedLink s;
-        prepare(s.g());
-        // A wrong answer fails an attempt at once, without waiting out its time.
-        for (int i = 0; i < r.attempts; ++i) {
-            s.port.expect(std::string(1, r.attention)).answer("x", 5ms);
-        }
-        (s.link.*r.routine)();
+    void everyAttemptFails() {
+        QFETCH(Routine, r);
+        QFETCH(bool, silent);
+        Prepared s;
+        const Millis attemptTime = silent ? r.attemptTime : 5ms;
+        s.expectAttempts(r.attention, S(size_t(r.attempts), silent ? ' ' : 'x'), 5ms);
+        s.run(r);
         PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.now(), 5ms * r.attempts);
-        QCOMPARE(s.g().linkstatus, afterFailure);
-        QCOMPARE(s.g().tempstr1, std::string("x"));
-        if (r.routine == &Link::binsender) {
-            QVERIFY(!s.g().timedout); // no attempt ran out of time
+        for (int i = 0; i < r.attempts; ++i) {
+            QCOMPARE(s.port.writes()[size_t(i)].at, attemptTime * i);
         }
+        QCOMPARE(s.now(), attemptTime * r.attempts);
+        QCOMPARE(s.g().linkstatus, S(r.refused));
+        QCOMPARE(s.g().tempstr1, S(silent ? "" : "x"));
+        QCOMPARE(s.g().errcode, S("Z"));
+        const bool packwriter = r.run == &Link::packwriter; // leaves errtext alone
+        QCOMPARE(s.g().errtext, S(packwriter ? "previous text" : "Unable to connect"));
+        // Nothing was added to the request; docomax leaves the one it built last.
+        QCOMPARE(s.g().packet, r.run == &Link::docomax ? docomaxLater : request);
+        QCOMPARE(s.g().timedout, r.run == &Link::binsender && silent); // an attempt ran out
     }
 
     void replyTimeLimits_data() {
-        QTest::addColumn<int>("index");
-        for (size_t i = 0; i < routines().size(); ++i) {
-            if (routines()[i].replyLength > 0) {
-                QTest::newRow(routines()[i].name) << int(i);
+        QTest::addColumn<Routine>("r");
+        for (const Routine& r : routines) {
+            if (r.replyLength > 0) {
+                QTest::newRow(r.name) << r;
             }
         }
     }
     void replyTimeLimits() {
-        QFETCH(int, index);
-        const RoutineInfo& r = routines()[size_t(index)];
-        ScriptedLink s;
-        prepare(s.g());
-        const std::string ready = r.attention == '#' ? "!" : ":";
-        s.port.expect(std::string(1, r.attention)).answer(ready, 10ms);
+        QFETCH(Routine, r);
+        Prepared s;
+        s.port.expect(S(1, r.attention)).answer(r.ready(), 10ms);
         // One character short of the minimum.
-        s.port.expectAny().answer(std::string(size_t(r.replyLength - 1), 'O'), 20ms);
-        const std::string packdataBefore = s.g().packdata;
-        (s.link.*r.routine)();
+        s.port.expectAny().answer(S(size_t(r.replyLength - 1), 'O'), 20ms);
+        s.run(r);
         PKIVO_VERIFY_SCRIPT(s.port);
         QCOMPARE(s.now(), 10ms + r.replyTime);
-        QCOMPARE(s.g().errcode, std::string("Z"));
-        QCOMPARE(s.g().errtext, std::string("Unable to connect"));
-        QCOMPARE(s.g().replyparm3, std::string("000"));
-        if (r.routine == &Link::docomax) {
+        QCOMPARE(s.g().errcode + " " + s.g().errtext, S("Z Unable to connect"));
+        QCOMPARE(s.g().replyparm3, S("000"));
+        if (r.run == &Link::docomax) {
             // docomax keeps what came for the window to show, but no code is read out of it.
-            QCOMPARE(s.g().packet, std::string(63, 'O'));
+            QCOMPARE(s.g().packet, S(63, 'O'));
             return;
         }
         // The partial reply stays waiting until the next discard.
         QCOMPARE(s.port.inBufferCount(), r.replyLength - 1);
-        if (r.routine == &Link::smallcomax) {
-            QCOMPARE(s.g().packet, "-" + request);
-            QCOMPARE(s.g().packet.size(), size_t(65));
-        } else {
-            QCOMPARE(s.g().packet, std::string());
+        QCOMPARE(s.g().packet, r.run == &Link::smallcomax ? "-" + request : S());
+        QCOMPARE(s.g().packdata, pageLine);
+    }
+
+    void eachRoutineDeliversItsReply_data() {
+        using D = Delivery;
+        QTest::addColumn<D>("d");
+        const S valid(packet::validPacket);
+        auto fields = [](const S& r) { return cut(r, packet::dataBlock) + " " + S(9, '-'); };
+        const S r15 = longReply("R15", "00000A0123456789ABCDEF0123456789ABCDEF", '0');
+        const S r1w = longReply("R1W", "REPLYDATA", '0');
+        // Fields are cut out of a reply that is not a valid packet as well.
+        const S odd = S(6, '.') + "DAT" + S(41, '.') + "ABC.DEFGHI" + S(4, '.');
+        const S oddFields = "DAT" + S(38, '.') + " ABCDEFGHI";
+        const S invalid(packet::invalidPacket);
+        const S kept = block + " 000000";
+        const S out = "$" + request;
+        const S shortOut = "-" + request;
+        const S pageOut = "$" + pageLine;
+        const S wrapped = "+" + pageLine + "~";
+        const S orReply = "OR1234A5Hxy"; // taken whole, with what came after it
+        const S page = S(530, 'A');
+        const S pageOk = longReply("K");
+        QTest::newRow("rawsender, third attempt")
+            << D{"rawsender", "", "  ", 3, out, r15, r15, pageLine, valid, fields(r15), 4012};
+        QTest::newRow("rawsender, malformed reply")
+            << D{"rawsender", "", "", 0, out, odd, odd, pageLine, invalid, oddFields, 9};
+        QTest::newRow("docomax, data block with the first attempt")
+            << D{"docomax", "", "", 0, docomaxFirst, r1w, r1w, pageLine, valid, fields(r1w), 9};
+        QTest::newRow("docomax, second attempt 1 s later without it")
+            << D{"docomax", "", " ", 0, docomaxLater, r1w, r1w, pageLine, valid, fields(r1w), 1009};
+        QTest::newRow("smallcomax")
+            << D{"smallcomax", "junk", "", 0, shortOut, orReply, orReply, pageLine, valid, kept, 9};
+        // Within the single attempt of 6 s.
+        QTest::newRow("binreceiver")
+            << D{"binreceiver", "", "", 5000, out, page, "", page, "", kept, 5009};
+        QTest::newRow("binsender")
+            << D{"binsender", "", "", 1, pageOut, pageOk, pageOk, pageLine, "", kept, 10};
+        QTest::newRow("packwriter")
+            << D{"packwriter", "", "", 0, wrapped, "", request, wrapped, "", kept, 0};
+        QTest::newRow("sendonly, stale input gone")
+            << D{"sendonly", "AB", "", 0, out, "", out, pageLine, "", kept, 0};
+    }
+    void eachRoutineDeliversItsReply() {
+        QFETCH(Delivery, d);
+        const Routine& r = routine(d.routine);
+        Prepared s;
+        const LinkGlobals& g = s.g();
+        s.port.arriveAt(0ms, d.stale);
+        s.time.runUntil(0ms);
+        s.expectAttempts(r.attention, d.earlier);
+        s.port.expect(S(1, r.attention)).answer(r.ready(), Millis(d.readyAfter));
+        auto& sent = s.port.expect(d.sent);
+        if (!d.reply.empty()) {
+            sent.answer(d.reply.substr(0, d.reply.size() / 2), 5ms);
+            sent.answer(d.reply.substr(d.reply.size() / 2), 9ms);
         }
-        QCOMPARE(s.g().packdata, packdataBefore);
-    }
-
-    void rawsenderAnsweredOnTheThirdTry() {
-        ScriptedLink s;
-        s.g().packet = request;
-        s.port.expect("&");
-        s.port.expect("&");
-        s.port.expect("&").answer(":", 3ms);
-        const std::string reply = longReply("R15", "00000A0123456789ABCDEF0123456789ABCDEF", '0');
-        s.port.expect("$" + request).answer(reply.substr(0, 30), 5ms).answer(reply.substr(30), 9ms);
-        s.link.rawsender();
+        s.run(r);
         PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.port.writes()[2].at, 4000ms);
-        QCOMPARE(s.port.writes()[3].at, 4003ms);
-        QCOMPARE(s.now(), 4012ms);
-        QCOMPARE(s.g().linkstatus, std::string("Connected"));
-        QCOMPARE(s.g().packet, reply);
-        QCOMPARE(s.g().errcode, std::string("0"));
-        QCOMPARE(s.g().errtext, std::string("No errors"));
-        QCOMPARE(s.g().packetstatus, std::string("A Valid packet has been received"));
-        QCOMPARE(s.g().datablock, cut(reply, packet::dataBlock));
-        QCOMPARE(s.g().datablock.size(), size_t(41));
+        QCOMPARE(s.now(), Millis(d.endsAt));
+        QCOMPARE(g.packet, d.packet);
+        QCOMPARE(g.packdata, d.packdata);
+        QCOMPARE(g.packetstatus, d.packetstatus);
+        QCOMPARE(g.datablock + " " + g.cmdparm1 + g.cmdparm2 + g.replyparm3, d.fields);
+        QCOMPARE(g.errcode, S("0"));
+        const bool packwriter = r.run == &Link::packwriter; // leaves errtext alone
+        QCOMPARE(g.errtext, S(packwriter ? "previous text" : "No errors"));
+        QCOMPARE(g.linkstatus, S("Connected"));
+        QCOMPARE(g.tempstr1, r.ready()); // without the stale characters
+        QVERIFY(!g.timedout);
     }
 
-    void rawsenderCutsFieldsOutOfAMalformedReply() {
-        ScriptedLink s;
-        s.g().packet = request;
-        std::string reply(64, '.');
-        reply.replace(50, 3, "ABC");
-        reply.replace(54, 3, "DEF");
-        reply.replace(57, 3, "GHI");
-        s.port.expect("&").answer(":");
-        s.port.expect("$" + request).answer(reply);
-        s.link.rawsender();
-        QCOMPARE(s.g().packetstatus, std::string("Invalid responce from system"));
-        QCOMPARE(s.g().cmdparm1, std::string("ABC"));
-        QCOMPARE(s.g().cmdparm2, std::string("DEF"));
-        QCOMPARE(s.g().replyparm3, std::string("GHI"));
-        QCOMPARE(s.g().errcode, std::string("0"));
-    }
-
-    void staleInputIsDiscardedBeforeEachAttempt() {
-        ScriptedLink s;
-        s.g().packet = request;
-        s.port.arriveAt(0ms, "AB0001");
-        s.port.expect("&").answer("?", 1ms);
-        s.port.expect("&").answer(":", 1ms);
-        s.port.expect("$" + request).answer(longReply());
-        s.time.runUntil(0ms);
-        s.link.rawsender();
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.g().tempstr1, std::string(":")); // the attention reply
-        QCOMPARE(s.g().packet, longReply());        // without the stale characters
-    }
-
-    void smallcomaxTakesTheWholeShortReply() {
-        ScriptedLink s;
-        s.g().packet = shortRequest;
-        s.port.arriveAt(0ms, "junk");
-        s.time.runUntil(0ms);
-        s.port.expect("&").answer(":");
-        s.port.expect("-" + shortRequest).answer("OR1234A5Hxy", 4ms);
-        s.link.smallcomax();
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.g().tempstr2, std::string()); // the second discard finds nothing left
-        QCOMPARE(s.g().packet, std::string("OR1234A5Hxy"));
-        QCOMPARE(s.g().packetstatus, std::string("A Valid packet has been received"));
-        QCOMPARE(s.g().errcode, std::string("0"));
-        QCOMPARE(s.g().linkstatus, std::string("Connected"));
-    }
-
+    // The reply carries a parameter 3 of "123": kept only when all went well.
     void docomaxResultCodes_data() {
-        QTest::addColumn<std::string>("reply");
-        QTest::addColumn<std::string>("errcode");
-        QTest::addColumn<std::string>("errtext");
-        QTest::addColumn<std::string>("replyparm3");
-        std::string withParm3 = longReply("R1R", "", '0');
-        withParm3.replace(57, 3, "123");
-        QTest::newRow("0") << withParm3 << S("0") << S("No errors") << S("123");
-        QTest::newRow("1") << longReply("R1R", "", '1') << S("1")
-                           << S("System received invalid packet") << S("000");
-        QTest::newRow("2") << longReply("R1R", "", '2') << S("2")
-                           << S("No responce from device/module on buss") << S("000");
-        QTest::newRow("X") << longReply("R1R", "", 'X') << S("X") << S("Invalid Instruction sent")
-                           << S("000");
-        QTest::newRow("other") << longReply("R1R", "", 'Q') << S("Q") << S("Undefined error")
-                               << S("000");
-        // Fewer than 64 characters by the deadline: no answer in time.
-        QTest::newRow("short") << std::string(61, 'O') << S("Z") << S("Unable to connect")
-                               << S("000");
+        QTest::addColumn<S>("result"); // errcode and errtext
+        QTest::addColumn<S>("replyparm3");
+        QTest::newRow("0") << S("0 No errors") << S("123");
+        QTest::newRow("1") << S("1 System received invalid packet") << S("000");
+        QTest::newRow("2") << S("2 No responce from device/module on buss") << S("000");
+        QTest::newRow("X") << S("X Invalid Instruction sent") << S("000");
+        QTest::newRow("other") << S("Q Undefined error") << S("000");
     }
     void docomaxResultCodes() {
-        QFETCH(std::string, reply);
-        QFETCH(std::string, errcode);
-        QFETCH(std::string, errtext);
-        QFETCH(std::string, replyparm3);
-        ScriptedLink s;
-        prepare(s.g());
-        s.g().errtext = "previous text";
+        QFETCH(S, result);
+        QFETCH(S, replyparm3);
+        S reply = longReply("R1W", "", result[0]);
+        reply.replace(57, 3, "123");
+        Prepared s;
         s.port.expect("&").answer(":");
-        s.port.expect("$" + packet::docomaxRequest(packet::readParameters())).answer(reply);
+        s.port.expect(docomaxFirst).answer(reply);
         s.link.docomax();
         PKIVO_VERIFY_SCRIPT(s.port);
         QCOMPARE(s.g().packet, reply);
-        QCOMPARE(s.g().errcode, errcode);
-        QCOMPARE(s.g().errtext, errtext);
+        QCOMPARE(s.g().errcode + " " + s.g().errtext, result);
         QCOMPARE(s.g().replyparm3, replyparm3);
     }
 
-    void docomaxSendsTheDataBlockWithTheFirstAttemptOnly() {
-        ScriptedLink s;
-        prepare(s.g());
-        s.g().cmdcode = "R1W";
-        const std::string block = "0123456789ABCDEF0123456789ABCDEF012345678"; // 41
-        s.g().datablock = block;
-        packet::DocomaxFields fields{"R1W", "00000", "000", "000", "000", block};
-        const std::string first = "$" + packet::docomaxRequest(fields);
-        fields.datablock.clear();
-        const std::string second = "$" + packet::docomaxRequest(fields);
-        QCOMPARE(cut(first.substr(1), packet::dataBlock), block);
-        s.port.expect("&");
-        s.port.expect("&").answer(":", 2ms);
-        const std::string reply = longReply("R1W", "REPLYDATA", '0');
-        s.port.expect(second).answer(reply);
-        s.link.docomax();
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.port.writes()[1].at, 1000ms);
-        QCOMPARE(s.g().datablock, cut(reply, packet::dataBlock));
-
-        ScriptedLink t;
-        prepare(t.g());
-        t.g().cmdcode = "R1W";
-        t.g().datablock = block;
-        t.port.expect("&").answer(":");
-        t.port.expect(first).answer(reply);
-        t.link.docomax();
-        PKIVO_VERIFY_SCRIPT(t.port);
-        QCOMPARE(t.g().datablock, cut(reply, packet::dataBlock));
-    }
-
-    void binsenderWritesAPage() {
-        ScriptedLink s;
-        prepare(s.g());
-        s.port.expect("#").answer("!", 1ms);
-        s.port.expect("$" + s.g().packdata).answer(longReply("K", ""), 40ms);
-        s.link.flashwait();
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.g().packet, longReply("K", ""));
-        QCOMPARE(s.g().errcode, std::string("0"));
-        QVERIFY(!s.g().timedout);
-        QCOMPARE(s.now(), 41ms);
-    }
-
-    void binsenderWhoseHandshakeLapsedSendsNothing() {
-        ScriptedLink s;
-        prepare(s.g());
-        s.port.expect("#");
-        s.port.expect("#").answer("!", 7ms);
-        s.link.flashwait();
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.port.writes().size(), size_t(2));
-        QCOMPARE(s.g().errcode, std::string("0"));
-        QVERIFY(s.g().timedout);
-        QCOMPARE(s.now(), 2007ms); // flashwait returned at once
-    }
-
-    void flashwaitWaitsThirtySecondsForAMissingReply_data() {
+    // A page that gets no reply fails after flashwait's 30 s; one whose handshake lapsed once is
+    // not sent at all and fails at once.
+    void flashwaitTimeLimits_data() {
+        QTest::addColumn<S>("answers"); // to each "#", 1 ms after it (" ": none)
         QTest::addColumn<bool>("pageSent");
-        QTest::newRow("no ready answer") << false;
-        QTest::newRow("no reply to the page") << true;
+        QTest::addColumn<S>("errcode");
+        QTest::addColumn<int>("endsAt");
+        QTest::newRow("no ready answer") << S("????") << false << S("Z") << 30004;
+        QTest::newRow("no reply to the page") << S("!") << true << S("Z") << 38001;
+        QTest::newRow("handshake lapsed once") << S(" !") << false << S("0") << 2001;
     }
-    void flashwaitWaitsThirtySecondsForAMissingReply() {
+    void flashwaitTimeLimits() {
+        QFETCH(S, answers);
         QFETCH(bool, pageSent);
-        ScriptedLink s;
-        prepare(s.g());
+        QFETCH(S, errcode);
+        QFETCH(int, endsAt);
+        Prepared s;
         s.g().packet.clear(); // as the download does before each page
-        Millis binsenderTime{0};
+        s.expectAttempts('#', answers);
         if (pageSent) {
-            s.port.expect("#").answer("!");
-            s.port.expect("$" + s.g().packdata);
-            binsenderTime = 8s;
-        } else {
-            for (int i = 0; i < 4; ++i) {
-                s.port.expect("#").answer("?", 1ms);
-            }
-            binsenderTime = 4ms;
+            s.port.expect("$" + pageLine);
         }
         s.link.flashwait();
         PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.g().packet, std::string());
-        QCOMPARE(s.g().errcode, std::string("Z"));
+        QCOMPARE(s.g().packet, S());
+        QCOMPARE(s.g().errcode, errcode);
         QVERIFY(s.g().timedout);
-        QCOMPARE(s.now(), binsenderTime + 30s);
-    }
-
-    void packwriterWrapsThePackedData() {
-        ScriptedLink s;
-        const std::string data = packet::packedWriteData(5, std::string(64, 'F'));
-        QCOMPARE(data, "OV0R1D000005" + std::string(64, 'F'));
-        s.g().packdata = data;
-        s.g().errcode = "Z";
-        s.port.expect("#").answer("!");
-        s.port.expect("+" + data + "~");
-        s.link.packwriter();
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.g().packdata, "+" + data + "~");
-        QCOMPARE(s.g().errcode, std::string("0"));
-        QCOMPARE(s.g().linkstatus, std::string("Connected"));
-    }
-
-    void sendonlyStartsFromNoErrorsAndKeepsTheLeadIn() {
-        ScriptedLink s;
-        s.g().packet = packet::runProgram(0);
-        s.g().errcode = "X";
-        s.g().errtext = "stale";
-        s.port.arriveAt(0ms, "AB");
-        s.time.runUntil(0ms);
-        s.port.expect("&").answer(":");
-        s.port.expect("$" + packet::runProgram(0));
-        s.link.sendonly();
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.g().packet, "$" + packet::runProgram(0));
-        QCOMPARE(s.g().errcode, std::string("0"));
-        QCOMPARE(s.g().errtext, std::string("No errors"));
-        QCOMPARE(s.g().linkstatus, std::string("Connected"));
-        QCOMPARE(s.now(), 0ms);
+        QCOMPARE(s.now(), Millis(endsAt));
     }
 
     // A running program streams status records; the answer to "&" arrives behind or between
     // their characters, which are passed over. Any other character still refuses at once.
     void attentionAnswerAmongStatusRecords_data() {
-        QTest::addColumn<std::string>("answer"); // to every "&", 5 ms after it
+        QTest::addColumn<S>("answer"); // to every "&", 5 ms after it
         QTest::addColumn<bool>("sent");
         QTest::addColumn<int>("endsAt");
-        QTest::addColumn<std::string>("tempstr1");
-        const S record = "AB000A00030001100000000C";
-        QTest::newRow("quiet line") << S(":") << true << 5 << S(":");
-        QTest::newRow("behind a record") << record + ":" << true << 5 << record + ":";
-        QTest::newRow("behind a record's tail")
-            << S("0001100000000C:") << true << 5 << S("0001100000000C:");
-        QTest::newRow("between a record's characters")
-            << S("AB000A:00030001") << true << 5 << S("AB000A:00030001");
-        QTest::newRow("wrong answer behind a record") << record + "?" << false << 20 << record + "?";
-        QTest::newRow("records only") << record << false << 8000 << record;
+        QTest::newRow("quiet line") << S(":") << true << 5;
+        QTest::newRow("behind a record") << record + ":" << true << 5;
+        QTest::newRow("behind a record's tail") << S("0001100000000C:") << true << 5;
+        QTest::newRow("between a record's characters") << S("AB000A:00030001") << true << 5;
+        QTest::newRow("wrong answer behind a record") << record + "?" << false << 20;
+        QTest::newRow("records only") << record << false << 8000;
     }
     void attentionAnswerAmongStatusRecords() {
-        QFETCH(std::string, answer);
+        QFETCH(S, answer);
         QFETCH(bool, sent);
         QFETCH(int, endsAt);
-        QFETCH(std::string, tempstr1);
-        ScriptedLink s;
+        Prepared s;
         s.g().packet = packet::stopProgram();
         for (int attempt = 0; attempt < (sent ? 1 : 4); ++attempt) {
             s.port.expect("&").answer(answer, 5ms);
@@ -430,112 +307,79 @@ private slots:
         QVERIFY(s.link.sendonly());
         PKIVO_VERIFY_SCRIPT(s.port);
         QCOMPARE(s.now(), Millis(endsAt));
-        QCOMPARE(s.g().tempstr1, tempstr1);
-        QCOMPARE(s.g().errcode, std::string(sent ? "0" : "Z"));
+        QCOMPARE(s.g().tempstr1, answer);
+        QCOMPARE(s.g().errcode, S(sent ? "0" : "Z"));
     }
 
-    void receiversHandOverTheReplyInPackdata_data() {
-        QTest::addColumn<bool>("page");
-        QTest::newRow("binreceiver") << true;
-        QTest::newRow("packreceiver") << false;
-    }
-    void receiversHandOverTheReplyInPackdata() {
-        QFETCH(bool, page);
-        ScriptedLink s;
-        const std::string req = page ? packet::readFlashPage("7") : packet::readPacked(5);
-        s.g().packet = req;
-        const std::string reply(page ? 530 : 70, 'A');
-        s.port.expect("&").answer(":", 5s); // within the single 6 s attempt
-        s.port.expect("$" + req).answer(reply.substr(0, 30), 1s).answer(reply.substr(30), 2s);
-        page ? s.link.binreceiver() : s.link.packreceiver();
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.g().packdata, reply);
-        QCOMPARE(s.g().packet, std::string());
-        QCOMPARE(s.g().errcode, std::string("0"));
-    }
-
-    // A closed port or a line that goes away: every routine reports "7" and returns at once.
-    void closedPortReportsNotOpen_data() { addRoutineRows(); }
-    void closedPortReportsNotOpen() {
-        QFETCH(int, index);
-        const RoutineInfo& r = routines()[size_t(index)];
-        ScriptedLink s;
-        prepare(s.g());
-        s.port.close();
-        (s.link.*r.routine)();
-        QVERIFY(s.port.writes().empty());
-        QCOMPARE(s.g().errcode, std::string("7"));
-        QCOMPARE(s.g().errtext, std::string("Serial port not open"));
-        QCOMPARE(s.g().replyparm3, std::string("000"));
-        QCOMPARE(s.now(), 0ms);
-    }
-
-    void lineLostMidWaitReportsNotOpen_data() {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<bool>("duringReply");
-        for (size_t i = 0; i < routines().size(); ++i) {
-            std::string name = routines()[i].name;
-            QTest::newRow((name + " attention").c_str()) << int(i) << false;
-            if (routines()[i].replyLength > 0) {
-                QTest::newRow((name + " reply").c_str()) << int(i) << true;
+    // A port closed before the routine, or a line that goes away in its attention or its
+    // reply wait: the routine reports "7" at once, and so does the next one.
+    void lostLineEndsEveryRoutineAtOnce_data() {
+        QTest::addColumn<Routine>("r");
+        QTest::addColumn<int>("lostIn"); // 0: closed before, 1: attention wait, 2: reply wait
+        QTest::addColumn<bool>("flashwait");
+        for (const Routine& r : routines) {
+            QTest::addRow("%s, closed port", r.name) << r << 0 << false;
+            QTest::addRow("%s, attention wait", r.name) << r << 1 << false;
+            if (r.replyLength > 0) {
+                QTest::addRow("%s, reply wait", r.name) << r << 2 << false;
             }
         }
+        QTest::newRow("flashwait, attention wait") << routine("binsender") << 1 << true;
     }
-    void lineLostMidWaitReportsNotOpen() {
-        QFETCH(int, index);
-        QFETCH(bool, duringReply);
-        const RoutineInfo& r = routines()[size_t(index)];
-        ScriptedLink s;
-        prepare(s.g());
-        if (duringReply) {
-            s.port.expect(std::string(1, r.attention)).answer(r.attention == '#' ? "!" : ":");
-            s.port.expectAny().answer("OV0", 10ms).loseLine(300ms);
+    void lostLineEndsEveryRoutineAtOnce() {
+        QFETCH(Routine, r);
+        QFETCH(int, lostIn);
+        QFETCH(bool, flashwait);
+        Prepared s;
+        if (lostIn == 0) {
+            s.port.close();
+        } else if (lostIn == 1) {
+            s.port.expect(S(1, r.attention)).loseLine(300ms);
         } else {
-            s.port.expect(std::string(1, r.attention)).loseLine(300ms);
+            s.port.expect(S(1, r.attention)).answer(r.ready());
+            s.port.expectAny().answer("OV0", 10ms).loseLine(300ms);
         }
-        (s.link.*r.routine)();
-        QCOMPARE(s.now(), 300ms);
-        QCOMPARE(s.g().errcode, std::string("7"));
-        QCOMPARE(s.g().errtext, std::string("Serial port not open"));
+        flashwait ? void(s.link.flashwait()) : s.run(r);
+        const Millis end = lostIn == 0 ? 0ms : 300ms;
+        QCOMPARE(s.now(), end);
+        QCOMPARE(s.g().errcode + " " + s.g().errtext, S("7 Serial port not open"));
+        QCOMPARE(s.g().replyparm3, S("000"));
         QVERIFY(!s.port.isOpen());
-        // The next routine does not wait either.
+        QCOMPARE(s.port.writes().empty(), lostIn == 0);
+        QCOMPARE(s.g().timedout, flashwait);
         s.link.rawsender();
-        QCOMPARE(s.now(), 300ms);
-        QCOMPARE(s.g().errcode, std::string("7"));
-    }
-
-    void flashwaitEndsAtOnceWhenTheLineIsLost() {
-        ScriptedLink s;
-        prepare(s.g());
-        s.port.expect("#").loseLine(50ms);
-        s.link.flashwait();
-        QCOMPARE(s.now(), 50ms);
-        QVERIFY(s.g().timedout);
-        QCOMPARE(s.g().errcode, std::string("7"));
+        QCOMPARE(s.now(), end);
+        QCOMPARE(s.g().errcode, S("7"));
     }
 
     // A click handled while an exchange waits: the second routine sends nothing, changes no
-    // global and returns false at once; the first exchange ends as if nothing had happened.
+    // global (a refused flashwait only sets timedout: its page was not written, the download
+    // stops) and returns false at once; the first exchange ends as if nothing had happened.
     // Through request() the window's own fill never runs.
-    void secondExchangeIsRefusedWhileOneIsOnTheWire_data() { addRoutineRows(); }
+    void secondExchangeIsRefusedWhileOneIsOnTheWire_data() {
+        QTest::addColumn<Link::Routine>("second");
+        for (const Routine& r : routines) {
+            QTest::newRow(r.name) << r.run;
+        }
+        QTest::newRow("flashwait") << Link::Routine(&Link::flashwait);
+    }
     void secondExchangeIsRefusedWhileOneIsOnTheWire() {
-        QFETCH(int, index);
-        const RoutineInfo& r = routines()[size_t(index)];
-        ScriptedLink s;
-        s.g().packet = request;
-        s.g().errtext = "before";
+        QFETCH(Link::Routine, second);
+        const bool flashwait = second == &Link::flashwait;
+        Prepared s;
         s.port.expect("&").answer(":", 1ms);
-        const std::string reply = longReply("R15", "00000A");
+        const S reply = longReply("R15", "00000A");
         s.port.expect("$" + request).answer(reply, 3s);
         bool directRan = true, requestRan = true, filled = false, unchanged = false;
         Millis innerStart{0}, innerEnd{0};
         s.time.at(1s, [&] {
-            const LinkGlobals before = s.g();
+            LinkGlobals expected = s.g();
+            expected.timedout = flashwait;
             innerStart = s.now();
-            directRan = (s.link.*r.routine)();
-            requestRan = s.link.request([&](LinkGlobals&) { filled = true; }, r.routine);
+            directRan = (s.link.*second)();
+            requestRan = s.link.request([&](LinkGlobals&) { filled = true; }, second);
             innerEnd = s.now();
-            unchanged = s.g() == before;
+            unchanged = s.g() == expected;
         });
         s.link.rawsender();
         PKIVO_VERIFY_SCRIPT(s.port);
@@ -544,10 +388,8 @@ private slots:
         QVERIFY(!filled);
         QVERIFY(unchanged);
         QCOMPARE(innerEnd, innerStart);
-        QCOMPARE(s.port.writes().size(), size_t(2));
         QCOMPARE(s.g().packet, reply);
-        QCOMPARE(s.g().errcode, std::string("0"));
-        QCOMPARE(s.g().errtext, std::string("No errors"));
+        QCOMPARE(s.g().errcode + " " + s.g().errtext, S("0 No errors"));
         QCOMPARE(s.now(), 3001ms);
     }
 
@@ -561,11 +403,10 @@ private slots:
     }
     void clickDuringAPageWaitCannotPassForItsReply() {
         QFETCH(bool, throughRequest);
-        ScriptedLink s;
-        prepare(s.g());
+        Prepared s;
         s.g().packet.clear();
         s.port.expect("#").answer("!");
-        s.port.expect("$" + s.g().packdata);
+        s.port.expect("$" + pageLine);
         s.time.at(2s, [&] {
             if (throughRequest) {
                 s.link.request([](LinkGlobals& g) { g.packet = packet::pauseProgram(); },
@@ -578,121 +419,92 @@ private slots:
         s.link.flashwait();
         PKIVO_VERIFY_SCRIPT(s.port);
         QVERIFY(s.g().timedout);
-        QCOMPARE(s.g().errcode, std::string("Z"));
+        QCOMPARE(s.g().errcode, S("Z"));
         QCOMPARE(s.now(), 38s);
-    }
-
-    void refusedFlashwaitStopsItsDownload() {
-        ScriptedLink s;
-        prepare(s.g());
-        s.port.expect("&").answer(":");
-        s.port.expect("$" + request).answer(longReply(), 2s);
-        bool innerTimedout = false;
-        s.time.at(1s, [&] {
-            s.g().timedout = false;
-            s.link.flashwait();
-            innerTimedout = s.g().timedout;
-        });
-        s.link.rawsender();
-        QVERIFY(innerTimedout);
-        QCOMPARE(s.g().errcode, std::string("0"));
     }
 
     // The refused window wrote its own request into `packet` while docomax waited for ":".
     void refusedWindowCannotChangeWhatDocomaxSends() {
-        ScriptedLink s;
-        putDocomaxFields(packet::readParameters(), s.g());
-        const std::string own = "$" + packet::docomaxRequest(packet::readParameters());
+        Prepared s;
         s.port.expect("&").answer(":", 700ms);
-        s.port.expect(own).answer(longReply("R1R"), 10ms);
+        s.port.expect(docomaxFirst).answer(longReply("R1W"), 10ms);
         s.time.at(500ms, [&] {
             s.g().packet = "OR0010DDH";
             s.link.smallcomax();
         });
         s.link.docomax();
         PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.g().errcode, std::string("0"));
+        QCOMPARE(s.g().errcode, S("0"));
     }
 
-    void exchangeWhileTheMonitorListens() {
-        ScriptedLink s;
+    // waitstatus and an exchange, each started inside the other's wait: the exchange gets its
+    // whole reply; the monitor takes none of it and goes on with the next record, or, inside
+    // the exchange, returns at once with nothing.
+    void monitorAndExchangeShareTheLine_data() {
+        QTest::addColumn<bool>("monitorWaits");
+        QTest::newRow("exchange during the monitor's wait") << true;
+        QTest::newRow("monitor during the exchange's wait") << false;
+    }
+    void monitorAndExchangeShareTheLine() {
+        QFETCH(bool, monitorWaits);
+        Prepared s;
         s.link.setMonitoring(true);
-        const std::string record = "AB000A00030001100000000C";
-        const std::string reply = longReply("R15", "00000A");
+        const S reply = longReply("R15", "00000A");
         s.port.expect("&").answer(":", 10ms);
         s.port.expect("$" + request).answer(reply, 30ms);
-        std::string innerPacket, innerCode;
-        s.time.at(1s, [&] {
-            s.g().packet = request;
-            s.link.rawsender();
-            innerPacket = s.g().packet;
-            innerCode = s.g().errcode;
-        });
         s.port.arriveAt(2s, record);
-        s.link.waitstatus();
+        S monitored = "unset";
+        const std::function<void()> exchange = [&] { s.link.rawsender(); };
+        const std::function<void()> monitor = [&] {
+            s.link.waitstatus();
+            monitored = s.g().tempstr1;
+        };
+        s.time.at(monitorWaits ? 1s : 20ms, monitorWaits ? exchange : monitor);
+        monitorWaits ? monitor() : exchange();
         PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(innerPacket, reply);
-        QCOMPARE(innerCode, std::string("0"));
-        // The monitor took no part of the reply and goes on with the next record.
-        QCOMPARE(s.g().tempstr1, record);
-        QCOMPARE(s.now(), 2000ms);
+        QCOMPARE(s.g().errcode + " " + s.g().packet, "0 " + reply);
+        QCOMPARE(monitored, monitorWaits ? record : S());
+        QCOMPARE(s.now(), monitorWaits ? 2000ms : 40ms);
     }
 
     void waitstatusEnds_data() {
-        QTest::addColumn<int>("monitoringOffAt");
-        QTest::addColumn<std::string>("arrives"); // at 500 ms
-        QTest::addColumn<std::string>("later");   // at 700 ms
+        QTest::addColumn<S>("arrives"); // at 500 ms
+        QTest::addColumn<S>("later");   // at 700 ms
+        QTest::addColumn<S>("at800");   // monitoring switched "off", or the line "lost"
         QTest::addColumn<int>("endsAt");
-        QTest::addColumn<std::string>("tempstr1");
-        const S record = "AB000A00030001100000000C";
-        QTest::newRow("record") << -1 << record << S() << 500 << record;
-        QTest::newRow("longer read") << -1 << record + "xxxxxx" << S() << 500 << record + "xxxxxx";
-        QTest::newRow("silence") << -1 << S("AB00") << S() << 6000 << S("AB00");
-        QTest::newRow("monitoring off") << 800 << S("AB00") << S() << 800 << S("AB00");
+        QTest::addColumn<S>("tempstr1");
+        QTest::newRow("record") << record << S() << S() << 500 << record;
+        QTest::newRow("longer read") << record + "xxxxxx" << S() << S() << 500 << record + "xxxxxx";
+        QTest::newRow("silence") << S("AB00") << S() << S() << 6000 << S("AB00");
+        QTest::newRow("monitoring off") << S("AB00") << S() << S("off") << 800 << S("AB00");
+        QTest::newRow("line lost") << S("AB00") << S() << S("lost") << 800 << S();
         // Listening began in the middle of a record: its tail is dropped and the next record
         // awaited whole, so the monitor keeps step with the stream.
-        QTest::newRow("after a record's tail")
-            << -1 << S("0001100000000C") + record.substr(0, 10) << record.substr(10) << 700
-            << record;
+        QTest::newRow("after a record's tail") << S("0001100000000C") + record.substr(0, 10)
+                                               << record.substr(10) << S() << 700 << record;
         QTest::newRow("tail and silence")
-            << -1 << S("0001100000000C") << S() << 6000 << S("0001100000000C");
+            << S("0001100000000C") << S() << S() << 6000 << S("0001100000000C");
     }
     void waitstatusEnds() {
-        QFETCH(int, monitoringOffAt);
-        QFETCH(std::string, arrives);
-        QFETCH(std::string, later);
+        QFETCH(S, arrives);
+        QFETCH(S, later);
+        QFETCH(S, at800);
         QFETCH(int, endsAt);
-        QFETCH(std::string, tempstr1);
-        ScriptedLink s;
+        QFETCH(S, tempstr1);
+        Prepared s;
         s.link.setMonitoring(true);
         s.port.arriveAt(500ms, arrives);
-        if (!later.empty()) {
-            s.port.arriveAt(700ms, later);
-        }
-        if (monitoringOffAt >= 0) {
-            s.time.at(Millis(monitoringOffAt), [&] { s.link.setMonitoring(false); });
+        s.port.arriveAt(700ms, later);
+        if (at800 == "off") {
+            s.time.at(800ms, [&] { s.link.setMonitoring(false); });
+        } else if (at800 == "lost") {
+            s.port.loseLineAt(800ms);
         }
         s.link.waitstatus();
         QCOMPARE(s.now(), Millis(endsAt));
         QCOMPARE(s.g().tempstr1, tempstr1);
+        QCOMPARE(s.g().errcode == "7", at800 == "lost");
         QVERIFY(s.port.writes().empty());
-    }
-
-    void waitstatusInsideAnExchangeTakesNothing() {
-        ScriptedLink s;
-        s.g().packet = request;
-        s.link.setMonitoring(true);
-        s.port.expect("&").answer(":");
-        const std::string reply = longReply();
-        s.port.expect("$" + request).answer(reply, 2s);
-        std::string monitorRead = "unset";
-        s.time.at(1s, [&] {
-            s.link.waitstatus();
-            monitorRead = s.g().tempstr1;
-        });
-        s.link.rawsender();
-        QCOMPARE(monitorRead, std::string());
-        QCOMPARE(s.g().packet, reply);
     }
 };
 

@@ -1,6 +1,6 @@
 // The far end of a pseudo-terminal for tests and benchmarks: the console opens the slave side
 // (linked as a port number), this object reads and answers on the master side inside the
-// test's event loop. hangUp() closes the master, which the console sees as a pulled adapter.
+// test's event loop.
 #pragma once
 
 #include <QSocketNotifier>
@@ -35,41 +35,30 @@ public:
         m_notifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { readInput(); });
     }
-    ~PtyPeer() { hangUp(); }
+    ~PtyPeer() {
+        m_notifier.reset();
+        for (int fd : {m_master, m_slave}) {
+            if (fd >= 0) {
+                ::close(fd);
+            }
+        }
+    }
     PtyPeer(const PtyPeer&) = delete;
     PtyPeer& operator=(const PtyPeer&) = delete;
 
-    bool isOpen() const { return m_master >= 0; }
     std::string slavePath() const { return m_name; }
     void setResponder(Responder responder) { m_responder = std::move(responder); }
-    // Everything received, for transcript assertions.
-    const std::string& transcript() const { return m_transcript; }
     void send(const std::string& text) {
         if (m_master >= 0 && !text.empty()) {
-            ssize_t written = ::write(m_master, text.data(), text.size());
-            (void)written;
-        }
-    }
-    // The other end goes away, as when the adapter is pulled.
-    void hangUp() {
-        m_notifier.reset();
-        if (m_master >= 0) {
-            ::close(m_master);
-            m_master = -1;
-        }
-        if (m_slave >= 0) {
-            ::close(m_slave);
-            m_slave = -1;
+            [[maybe_unused]] ssize_t written = ::write(m_master, text.data(), text.size());
         }
     }
 
 private:
     void readInput() {
         char buffer[4096];
-        ssize_t n;
-        while ((n = ::read(m_master, buffer, sizeof buffer)) > 0) {
+        for (ssize_t n; (n = ::read(m_master, buffer, sizeof buffer)) > 0;) {
             m_received.append(buffer, size_t(n));
-            m_transcript.append(buffer, size_t(n));
         }
         if (m_responder) {
             send(m_responder(m_received));
@@ -82,7 +71,6 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
     Responder m_responder;
     std::string m_received;
-    std::string m_transcript;
 };
 
 // Links ~/.config/pkivo/dosdevices/com<number> to `device`.
@@ -90,12 +78,9 @@ inline bool linkPortNumber(int number, const std::string& device, const std::str
     const std::string folder = home + "/.config/pkivo/dosdevices";
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    if (error) {
-        return false;
-    }
     const std::string link = folder + "/com" + std::to_string(number);
     ::unlink(link.c_str());
-    return ::symlink(device.c_str(), link.c_str()) == 0;
+    return !error && ::symlink(device.c_str(), link.c_str()) == 0;
 }
 
 } // namespace pkivo::test

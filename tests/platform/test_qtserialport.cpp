@@ -1,5 +1,5 @@
-// The serial device backend and the event-loop waiter over a real pseudo-terminal: a wait ends
-// when the characters are there, when the line goes away, or at its deadline.
+// The serial device backend and the event-loop waiter over a real pseudo-terminal. Exchanges
+// through the dosdevices map and a hang-up that ends a wait are in the link's end-to-end test.
 #include "platform/qt/eventloopwaiter.h"
 #include "platform/qt/qtserialport.h"
 #include "ptypeer.h"
@@ -12,51 +12,21 @@
 using namespace pkivo;
 using namespace std::chrono_literals;
 
-namespace {
-
-struct PortOnPty {
-    PortOnPty() {
-        linked = test::linkPortNumber(9, peer.slavePath(), home.path());
-        port.setActivityHandler([this] { waiter.wake(); });
-        port.setCommPort(9);
-        port.setSettings("57600,n,8,1");
-    }
-    test::TempHome home;
-    test::PtyPeer peer;
-    QtSerialPort port;
-    EventLoopWaiter waiter;
-    bool linked = false;
-};
-
-} // namespace
-
 class TestQtSerialPort : public QObject {
     Q_OBJECT
 
 private slots:
-    void exchangesCharactersThroughTheLinkedNumber() {
-        PortOnPty p;
-        QVERIFY(p.linked);
-        p.peer.setResponder([](std::string& received) {
-            std::string reply = received == "&" ? ":" : "";
-            received.clear();
-            return reply;
-        });
-        QVERIFY(p.port.open());
-        QVERIFY(p.port.output("&"));
-        QCOMPARE(p.port.outBufferCount(), 0);
-        const Millis deadline = p.waiter.clock().now() + 5s;
-        QVERIFY(p.waiter.waitUntil([&] { return p.port.inBufferCount() >= 1; }, deadline));
-        QCOMPARE(p.port.input(), std::string(":"));
-        QCOMPARE(p.peer.transcript(), std::string("&"));
-    }
-
     void dropsInputThatWaitedBeforeTheOpen() {
-        PortOnPty p;
-        p.peer.send("stale");
-        QVERIFY(p.port.open());
+        test::TempHome home;
+        test::PtyPeer peer;
+        QVERIFY(test::linkPortNumber(9, peer.slavePath(), home.path()));
+        QtSerialPort port;
+        port.setCommPort(9);
+        port.setSettings("57600,n,8,1");
+        peer.send("stale");
+        QVERIFY(port.open());
         QCoreApplication::processEvents();
-        QCOMPARE(p.port.inBufferCount(), 0);
+        QCOMPARE(port.inBufferCount(), 0);
     }
 
     void numberWithoutDeviceDoesNotOpen() {
@@ -66,20 +36,6 @@ private slots:
         port.setCommPort(77);
         QVERIFY(!port.open());
         QVERIFY(!port.isOpen());
-    }
-
-    void lostLineEndsTheWait() {
-        PortOnPty p;
-        QVERIFY(p.port.open());
-        QTimer::singleShot(0, [&] { p.peer.hangUp(); });
-        const Millis start = p.waiter.clock().now();
-        bool arrived = p.waiter.waitUntil(
-            [&] { return !p.port.isOpen() || p.port.inBufferCount() >= 1; }, start + 10s);
-        QVERIFY(arrived);
-        QVERIFY(p.port.lineLost());
-        QVERIFY(!p.port.isOpen());
-        QVERIFY(p.waiter.clock().now() - start < 2s);
-        QVERIFY(!p.port.output("&"));
     }
 
     void waitEndsAtItsDeadline() {
@@ -107,8 +63,7 @@ private slots:
                 waiter.wake();
             });
         });
-        const Millis start = waiter.clock().now();
-        QVERIFY(waiter.waitUntil([&] { return available >= 1; }, start + 5s));
+        QVERIFY(waiter.waitUntil([&] { return available >= 1; }, waiter.clock().now() + 5s));
         QVERIFY(innerDone);
     }
 };

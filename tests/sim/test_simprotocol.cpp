@@ -1,404 +1,253 @@
 // The virtual controller's serial protocol without a pseudo-terminal: every command's reply
-// byte for byte, the attention handshake, the fault modes, packet time-outs, the wire's pace
-// and the status stream around exchanges.
+// byte for byte, writes read back, the fault modes (set as pkivo-sim's command line sets
+// them), unfinished packets, the wire's pace and the status stream around exchanges.
 #include "sim/protocol.h"
+#include "sim/simoptions.h"
 
 #include <QTest>
 
 using namespace pkivo::sim;
 using pkivo::Millis;
 using namespace std::chrono_literals;
+using S = std::string;
 
 namespace {
 
-const std::string generic = "OV0iiiSSSSxxxxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~";
-const std::string docomax = "OV0iii000000xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000x0H~";
+const S generic = "OV0iiiSSSSxxxxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~";
+const S docomax = "OV0iii000000xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000x0H~";
+const S version = "OV0R02000000xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000x0H~";
+const S versionReply = "OV0R02Version SIM 1DDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000x0H~";
+const S defaultBlock = "040000000000000401F409C4FF000000";
+const S erasedPage(528, 'F');
 
-// The generic template with `text` written from 1-based `position` and code `code`.
-std::string packet(const std::string& code, const std::string& text = "", int position = 7,
-                   const std::string& base = generic) {
-    std::string p = base;
+S repeat(const S& text, int times) {
+    return QString::fromStdString(text).repeated(times).toStdString();
+}
+
+// `base` with command code `code` and `text` written from position 7.
+S packet(const S& code, const S& text = "", const S& base = generic) {
+    S p = base;
     p.replace(3, 3, code);
-    p.replace(size_t(position - 1), text.size(), text);
+    p.replace(6, text.size(), text);
     return p;
 }
 
-struct Line {
-    Machine machine;
-    Protocol protocol;
-    Millis now{0};
-    explicit Line(ProtocolOptions options = {}) : protocol(machine, std::move(options)) {
-        machine.powerUp(0us);
-    }
-    // Sends `bytes`, lets `after` pass and returns what came back meanwhile.
-    std::string send(const std::string& bytes, Millis after = 50ms) {
-        protocol.receive(bytes, now);
-        now += after;
-        protocol.advance(now);
-        return protocol.takeDue(now);
-    }
-    std::string longExchange(const std::string& request) {
-        const std::string ready = send("&");
-        return ready == ":" ? send("$" + request) : "no attention: " + ready;
-    }
-    std::string shortExchange(const std::string& request) {
-        const std::string ready = send("&");
-        return ready == ":" ? send("-" + request) : "no attention: " + ready;
-    }
+S withResult(S reply, char result) {
+    reply[61] = result;
+    return reply;
+}
+
+// A status record: "AB", position, stack and loop 0, `mode`, no notification, line + 1.
+S status(const S& mode, const S& line) {
+    return "AB000000000000" + mode + "00" + line;
+}
+
+// One step of a transcript: what the console sends, and what it has back `after` ms later.
+struct Step {
+    S send;
+    S expect;
+    int after = 50;
 };
+using Transcript = std::vector<Step>;
+
+Step step(const S& send, const S& expect, int after = 50) {
+    return {send, expect, after};
+}
+
+// An attention, then `request` behind "-" when it is a short packet, "$" when long.
+Step ask(const S& request, const S& reply) {
+    return {"&" + S(request.size() == 9 ? "-" : "$") + request, ":" + reply};
+}
+Step echoed(const S& request) {
+    return ask(request, request);
+}
+Step refused(const S& request) {
+    return ask(request, withResult(request, '1'));
+}
+
+void row(const char* name, const Transcript& steps, const std::vector<S>& args = {}) {
+    QTest::newRow(name) << args << steps;
+}
+
+// The columns of every transcript table: pkivo-sim's options, then the steps.
+void transcriptColumns() {
+    QTest::addColumn<std::vector<S>>("args");
+    QTest::addColumn<Transcript>("steps");
+}
+
+// Plays the row's steps to a freshly powered-up controller, each step's answer in full.
+void playTranscript() {
+    QFETCH(std::vector<S>, args);
+    QFETCH(Transcript, steps);
+    SimOptions options;
+    S error;
+    QVERIFY2(parseSimArguments(args, options, error), error.c_str());
+    Machine machine;
+    Protocol protocol(machine, options.protocol);
+    machine.powerUp(0us);
+    Millis now{0};
+    for (const Step& step : steps) {
+        protocol.receive(step.send, now);
+        now += Millis(step.after);
+        protocol.advance(now);
+        QCOMPARE(QString::fromStdString(protocol.takeDue(now)),
+                 QString::fromStdString(step.expect));
+    }
+}
 
 } // namespace
+
+Q_DECLARE_METATYPE(Transcript)
 
 class TestSimProtocol : public QObject {
     Q_OBJECT
 
 private slots:
-    void longCommandReplies_data();
-    void longCommandReplies();
-    void writesShowUpInReads();
-    void shortCommandReplies_data();
-    void shortCommandReplies();
-    void flashPageWrites();
-    void packedRecordWriteAndRead();
-    void parametersStoreAndReloadFromEeprom();
-    void runPauseStopTakeNoReply();
-    void attentionHandshake_data();
-    void attentionHandshake();
-    void faultsDistortReplies_data();
-    void faultsDistortReplies();
-    void lateReplyIsDueLate();
-    void hangUpAfterPages();
-    void unfinishedPacketIsGivenUp();
-    void pacedLineTakesWireTime();
-    void statusRecordsStayOutOfExchanges();
+    void commandReplies_data() {
+        transcriptColumns();
+        row("R02 version, connect check's 67 characters",
+            {ask("OV0R02000000xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxx000xxxx0H~",
+                 packet("R02", "Version SIM 1"))});
+        row("unknown code answers X", {ask(packet("R99", "00000", docomax),
+                                           withResult(packet("R99", "00000", docomax), 'X'))});
+        row("lines and pages beyond the flash or not in hex answer 1",
+            {refused(packet("R15", "00ZZ00")), refused(packet("R15", "008000")),
+             refused(packet("R14", "02048"))});
+        row("unfinished packets are given up after 500 ms, a long one answered as invalid",
+            {step("&$OV0R15000001", ":", 499), step("", withResult(packet("R15"), '1'), 1),
+             step("&-OE00", ":", 600), ask("OE0007DDH", "OE000704H")});
+        // DSR1+1; GOTO 5 at line 5, one instruction a millisecond from R05 at 50 ms. Only status
+        // records follow the ready answers: running, paused at 350 ms with DSR1 held at 151,
+        // resumed by R05 with line 0 at 700 ms (after the GOTO), then one last record on R00.
+        const S count = "#+OV0R1D000005" + S("52200001") + S(24, 'F') + "0AFF0005" + S(24, 'F');
+        row("R05, R07 and R00 take no reply; pause holds, R05 from line 0 resumes",
+            {step(count + "~", "!"),
+             step("&$" + packet("R05", "000005"), ":" + repeat(status("10", "000006"), 2), 300),
+             step("&$" + packet("R07", "000005"), ":" + status("30", "000006"), 300),
+             ask("OR0021DDH", "OR002197H"),
+             step("&$" + packet("R05", "000000"), ":" + status("10", "000007")),
+             ask("OR0021DDH", "OR0021B0H"),
+             step("&$" + packet("R00", "000000"), ":" + status("00", "000007"), 300)});
+
+        row("OE and OR read EEPROM and RAM (S1 high), OF and OS echo the byte written",
+            {ask("OE0007DDH", "OE000704H"), ask("OR0010DDH", "OR001005H"), echoed("OF12342AH"),
+             echoed("OS8000FFH")});
+        row("OU and OD answer the new position",
+            {ask("OU001003H", "OU05E603H"), ask("OD000108H", "OD05DB08H")});
+        row("OT and OO are echoed", {echoed("OT002710H"), echoed("OO0C1DDDH")});
+        row("OS reaches servos and inputs through the RAM map: S3 moves, input 7 is on",
+            {echoed("OS0015E8H"), echoed("OS010701H"),
+             ask(packet("R01", "000000"),
+                 "OV0R01" + repeat("05DC", 2) + "05E8" + repeat("05DC", 5) + generic.substr(38))});
+        // Unknown letter, servo 9, address not hex, line beyond the flash, wrong end.
+        row("short packets it cannot take answer O?ERROR?H",
+            {ask("OXDDDDDDH", "O?ERROR?H"), ask("OU001009H", "O?ERROR?H"),
+             ask("OEZZ00DDH", "O?ERROR?H"), ask("OT008000H", "O?ERROR?H"),
+             ask("OE0007DDX", "O?ERROR?H")});
+    }
+    void commandReplies() { playTranscript(); }
+
+    void writesShowUpInReads_data() {
+        transcriptColumns();
+        const S rec = "0A0100640105DC000000000000000000";
+        const S readRec = packet("R15", "00000A");
+        row("R16 record read by R15, R17 erases it",
+            {echoed(packet("R16", "00000A" + rec)), ask(readRec, packet("R15", "00000A" + rec)),
+             echoed(packet("R17")), ask(readRec, packet("R15", "00000A" + S(32, 'F')))});
+        const S positions = "0100065535655350200000000655356553565535";
+        row("R19 position read by R18, stored as words in line 10000 of page 625",
+            {echoed(packet("R19", "002710" + positions)),
+             ask(packet("R18", "002710"), packet("R18", "002710" + positions)),
+             ask(packet("R14", "00625"), "03E8FFFFFFFF07D00000FFFFFFFFFFFF" + S(496, 'F'))});
+        const S speeds = "010020030040050060070080001002003004005006007255";
+        row("R1B speed entry read by R1A, stored as bytes",
+            {echoed(packet("R1B", "007D01" + speeds)),
+             ask(packet("R1A", "007D01"), packet("R1A", "007D01" + speeds)),
+             ask(packet("R15", "007D01"),
+                 packet("R15", "007D010A141E28323C465001020304050607FF"))});
+        const S block = "0B0700000100000A05DC07D081000000";
+        auto params = [](const S& shown) {
+            return ask(packet("R1R", "00000", docomax), packet("R1R", "00000" + shown, docomax));
+        };
+        row("R1W parameters read by R1R", {echoed(packet("R1W", "00000" + block)), params(block)});
+        row("values it cannot hold are refused, and nothing is written",
+            {refused(packet("R19", "002711" + S("70000") + positions.substr(5))),
+             refused(packet("R1B", "007D02abc" + speeds.substr(3))),
+             refused(packet("R1W", "00000" + S(32, 'x'))),
+             ask(packet("R18", "002711"), packet("R18", "002711" + repeat("65535", 8))),
+             ask(packet("R1A", "007D02"), packet("R1A", "007D02" + repeat("255", 16))),
+             params(defaultBlock)});
+        S reloaded = defaultBlock;
+        row("OF changes the EEPROM copy, R1C reloads it",
+            {echoed("OF000714H"), params(defaultBlock), echoed(packet("R1C", "00000", docomax)),
+             params(reloaded.replace(14, 2, "14"))});
+        const S packed = "3C01271031F4FFFFFFFFFFFFFFFFFFFF2710FFFFFFFFFFFFFFFFFFFFFFFFFFFF";
+        row("packed write, without a reply, read by R1C",
+            {step("#+OV0R1D000005" + packed + "~", "!"), ask(packet("R1C", "000005"), packed)});
+        const S page = "0AFF0000" + S(520, 'F');
+        row("page line read by R14", {step("#$00625" + page, "!" + packet("OK0", "00625")),
+                                      ask(packet("R14", "00625"), page)});
+        row("page lines it cannot take are refused, and nothing is written",
+            {step("#$02048" + page, "!" + withResult(packet("ERR", "02048"), '1')),
+             step("#$00001" + page.substr(0, 527) + "G",
+                  "!" + withResult(packet("ERR", "00001"), '1')),
+             ask(packet("R14", "00000"), erasedPage), ask(packet("R14", "00001"), erasedPage)});
+    }
+    void writesShowUpInReads() { playTranscript(); }
+
+    void faultModes_data() {
+        transcriptColumns();
+        row("two garbled", {step("&#x&&", "??::")}, {"--garble-attention", "2"});
+        row("one ignored then one garbled", {step("&#x&&", "?::")},
+            {"--ignore-attention", "1", "--garble-attention", "1"});
+        row("silent", {step("&#x&&", "")}, {"--silent"});
+        const S withX = withResult(versionReply, 'X');
+        row("result code forced", {ask(version, withX)}, {"--error-code", "X"});
+        row("reply cut short", {ask(version, withX.substr(0, 40))},
+            {"--error-code", "X", "--short-reply", "40"});
+        row("unframed replies",
+            {ask(version, "--" + versionReply.substr(2, 60) + "--"), ask("OE0007DDH", "-E000704-")},
+            {"--unframed"});
+        row("hang-up after two pages",
+            {step("#$00001" + erasedPage, "!" + packet("OK0", "00001")),
+             step("#$00002" + erasedPage, "!" + packet("OK0", "00002")), step("#&", "")},
+            {"--hang-up-after", "2"});
+        row("late reply, attention at once",
+            {step("&$" + version, ":", 2999), step("", versionReply, 1)},
+            {"--reply-delay", "3000"});
+    }
+    void faultModes() { playTranscript(); }
+
+    // GOTO 0 at line 0 runs for ever, streaming its records. When an R01 exchange goes on
+    // meanwhile, only whole records come before the ready answer, nothing between it and the
+    // reply, and the stream goes on afterwards.
+    void statusRecordsOnlyBetweenExchanges_data() {
+        transcriptColumns();
+        const Step rate100 = echoed("OS000764H");
+        const S goto0 = packet("R16", "0000000AFF0000" + S(24, 'F'));
+        const S run0 = "&$" + packet("R05", "000000");
+        const S r01 = "$" + packet("R01", "000000");
+        const S r01Reply = "OV0R01" + repeat("05DC", 8) + generic.substr(38);
+        const S running = status("10", "000001");
+        // 100 a second from 100 ms; the three records due amid the exchange are left out.
+        row("record due amid an exchange is left out",
+            {rate100, echoed(goto0), step(run0, ":" + repeat(running, 5), 45), step("&", ":", 30),
+             step(r01, r01Reply, 4), step("", running, 10)});
+        // OS sets the working parameter block: report rate 0 means four a second, records at
+        // 100, 350, 600 and 850 ms; flag bit 2 off switches the report off.
+        row("report rate 0 means four a second",
+            {echoed("OS000700H"), echoed(goto0), step(run0, ":" + repeat(running, 4), 900)});
+        row("report switched off", {echoed("OS000000H"), echoed(goto0), step(run0, ":", 900)});
+        // A record takes 100 ms at 2400 baud: the reports due while one is sent are dropped, so
+        // records go back to back from 975 ms, and the ready answer follows the one under way.
+        row("report due while the line sends is dropped",
+            {step(rate100.send, rate100.expect, 100), step("&$" + goto0, ":" + goto0, 600),
+             step(run0, ":" + running, 375), step("", repeat(running, 2), 200),
+             step("&", running + ":", 110), step(r01, r01Reply, 540), step("", running, 100)},
+            {"--pace", "--baud", "2400"});
+    }
+    void statusRecordsOnlyBetweenExchanges() { playTranscript(); }
 };
-
-void TestSimProtocol::longCommandReplies_data() {
-    QTest::addColumn<std::string>("request");
-    QTest::addColumn<std::string>("reply");
-
-    QTest::newRow("R01 current positions")
-        << packet("R01", "002710")
-        << "OV0R01" + std::string("05DC05DC05DC05DC05DC05DC05DC05DC") + "DDDDDDDDD" +
-               "xxxxxxxxxxxxxx0H~";
-    QTest::newRow("R02 version, connect check's 67 characters")
-        << std::string("OV0R02000000xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxx000xxxx0H~")
-        << std::string("OV0R02Version SIM 1DDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~");
-    QTest::newRow("R02 version through docomax")
-        << packet("R02", "", 7, docomax)
-        << std::string("OV0R02Version SIM 1DDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000x0H~");
-    QTest::newRow("R14 erased page") << packet("R14", "00625") << std::string(528, 'F');
-    QTest::newRow("R15 erased record")
-        << packet("R15", "0000FF")
-        << "OV0R150000FF" + std::string(32, 'F') + "DDD" + "xxxxxxxxxxxxxx0H~";
-    QTest::newRow("R18 erased position reads no-move")
-        << packet("R18", "002710")
-        << "OV0R18002710" + std::string("6553565535655356553565535655356553565535") +
-               "xxxxxxxxx0H~";
-    QTest::newRow("R1A erased speed entry")
-        << packet("R1A", "007D00")
-        << "OV0R1A007D00" + std::string("255255255255255255255255") + "255255255255255255255255" +
-               "x0H~";
-    QTest::newRow("R1C packed read of erased lines")
-        << packet("R1C", "000005") << std::string(64, 'F');
-    QTest::newRow("R1R default parameters")
-        << packet("R1R", "00000", 7, docomax)
-        << std::string("OV0R1R00000040000000000000401F409C4FF000000DDDDxxx000x000000x0H~");
-    QTest::newRow("R17 erase is echoed") << packet("R17") << packet("R17");
-    QTest::newRow("unknown code answers X")
-        << packet("R99", "00000", 7, docomax)
-        << std::string("OV0R9900000") + "0xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000xXH~";
-    QTest::newRow("line that is not hex answers 1") << packet("R15", "00ZZ00") << [] {
-        std::string r = packet("R15", "00ZZ00");
-        r[61] = '1';
-        return r;
-    }();
-    QTest::newRow("line beyond the flash answers 1") << packet("R15", "008000") << [] {
-        std::string r = packet("R15", "008000");
-        r[61] = '1';
-        return r;
-    }();
-    QTest::newRow("page beyond the flash answers 1") << packet("R14", "02048") << [] {
-        std::string r = packet("R14", "02048");
-        r[61] = '1';
-        return r;
-    }();
-}
-
-void TestSimProtocol::longCommandReplies() {
-    QFETCH(std::string, request);
-    QFETCH(std::string, reply);
-    Line line;
-    QCOMPARE(QString::fromStdString(line.longExchange(request)), QString::fromStdString(reply));
-}
-
-void TestSimProtocol::writesShowUpInReads() {
-    Line line;
-    // R16 record at line 10, then R15 and the page read show it.
-    const std::string record = "0A0100640105DC000000000000000000";
-    const std::string put = packet("R16", "00000A" + record);
-    QCOMPARE(line.longExchange(put), put);
-    QCOMPARE(line.longExchange(packet("R15", "00000A")).substr(12, 32), record);
-    QCOMPARE(line.longExchange(packet("R14", "00000")).substr(320, 32), record);
-
-    // R19 position at line 10000 (page 625, slot 0): R18 reads it back, the page shows it.
-    const std::string positions = "0100065535655350200000000655356553565535";
-    const std::string store = packet("R19", "002710" + positions);
-    QCOMPARE(line.longExchange(store), store);
-    QCOMPARE(line.longExchange(packet("R18", "002710")).substr(12, 40), positions);
-    QCOMPARE(line.longExchange(packet("R14", "00625")).substr(0, 32),
-             std::string("03E8FFFFFFFF07D00000FFFFFFFFFFFF"));
-
-    // R1B speed entry 32001: R1A reads it back, it is the record at line 32001.
-    const std::string speeds = "010020030040050060070080001002003004005006007255";
-    const std::string speedPut = packet("R1B", "007D01" + speeds);
-    QCOMPARE(line.longExchange(speedPut), speedPut);
-    QCOMPARE(line.longExchange(packet("R1A", "007D01")).substr(12, 48), speeds);
-    QCOMPARE(line.longExchange(packet("R15", "007D01")).substr(12, 32),
-             std::string("0A141E28323C465001020304050607FF"));
-
-    // Values the controller cannot hold are refused and nothing is written.
-    const std::string tooBig = packet("R19", "002711" + std::string("70000") + positions.substr(5));
-    QCOMPARE(line.longExchange(tooBig)[61], '1');
-    const std::string typed = packet("R1B", "007D02" + std::string("abc") + speeds.substr(3));
-    QCOMPARE(line.longExchange(typed)[61], '1');
-    QCOMPARE(line.machine.flash().recordHex(10001), std::string(32, 'F'));
-
-    // R17 erases everything.
-    line.longExchange(packet("R17"));
-    QCOMPARE(line.machine.flash().recordHex(10), std::string(32, 'F'));
-}
-
-void TestSimProtocol::shortCommandReplies_data() {
-    QTest::addColumn<std::string>("request");
-    QTest::addColumn<std::string>("reply");
-    QTest::newRow("OE reads an EEPROM byte")
-        << std::string("OE0007DDH") << std::string("OE000704H");
-    QTest::newRow("OR reads a RAM byte (S1 high)")
-        << std::string("OR0010DDH") << std::string("OR001005H");
-    QTest::newRow("OF echoes the byte written")
-        << std::string("OF12342AH") << std::string("OF12342AH");
-    QTest::newRow("OS echoes the byte written")
-        << std::string("OS8000FFH") << std::string("OS8000FFH");
-    QTest::newRow("OU jogs up by 10") << std::string("OU001003H") << std::string("OU05E603H");
-    QTest::newRow("OD jogs down by 1") << std::string("OD000108H") << std::string("OD05DB08H");
-    QTest::newRow("OT is echoed") << std::string("OT002710H") << std::string("OT002710H");
-    QTest::newRow("OO on is echoed") << std::string("OO0C1DDDH") << std::string("OO0C1DDDH");
-    QTest::newRow("unknown letter") << std::string("OXDDDDDDH") << std::string("O?ERROR?H");
-    QTest::newRow("jog of servo 9") << std::string("OU001009H") << std::string("O?ERROR?H");
-    QTest::newRow("address not hex") << std::string("OEZZ00DDH") << std::string("O?ERROR?H");
-    QTest::newRow("line beyond the flash") << std::string("OT008000H") << std::string("O?ERROR?H");
-    QTest::newRow("wrong end") << std::string("OE0007DDX") << std::string("O?ERROR?H");
-}
-
-void TestSimProtocol::shortCommandReplies() {
-    QFETCH(std::string, request);
-    QFETCH(std::string, reply);
-    Line line;
-    QCOMPARE(QString::fromStdString(line.shortExchange(request)), QString::fromStdString(reply));
-}
-
-void TestSimProtocol::flashPageWrites() {
-    Line line;
-    const std::string digits = "0AFF0000" + std::string(520, 'F');
-    QCOMPARE(line.send("#"), std::string("!"));
-    const std::string ok = line.send("$00625" + digits);
-    QCOMPARE(ok.size(), size_t(64));
-    QCOMPARE(ok.substr(0, 5), std::string("OV0OK"));
-    QCOMPARE(ok.substr(6, 5), std::string("00625"));
-    QCOMPARE(line.machine.flash().recordHex(10000).substr(0, 8), std::string("0AFF0000"));
-    QCOMPARE(line.protocol.counters().pageWrites, 1);
-
-    // A bad page number or digits are answered without "OV0OK" and write nothing.
-    line.send("#");
-    QCOMPARE(line.send("$02048" + digits).substr(0, 5), std::string("OV0ER"));
-    line.send("#");
-    QCOMPARE(line.send("$00001" + std::string(527, 'F') + "G").substr(0, 5), std::string("OV0ER"));
-    QCOMPARE(line.machine.flash().pageHex(1), std::string(528, 'F'));
-}
-
-void TestSimProtocol::packedRecordWriteAndRead() {
-    Line line;
-    const std::string record = "3C01271031F4FFFFFFFFFFFFFFFFFFFF2710FFFFFFFFFFFFFFFFFFFFFFFFFFFF";
-    QCOMPARE(line.send("#"), std::string("!"));
-    QCOMPARE(line.send("+OV0R1D000005" + record + "~"), std::string()); // no reply
-    QCOMPARE(line.protocol.counters().packedWrites, 1);
-    QCOMPARE(line.longExchange(packet("R1C", "000005")), record);
-    // The two lines it occupies, as the flash shows them.
-    QCOMPARE(line.longExchange(packet("R15", "000006")).substr(12, 32), record.substr(32));
-}
-
-void TestSimProtocol::parametersStoreAndReloadFromEeprom() {
-    Line line;
-    const std::string block = "0B0700000100000A05DC07D081000000";
-    const std::string store = packet("R1W", "00000" + block);
-    QCOMPARE(line.longExchange(store), store);
-    QCOMPARE(line.longExchange(packet("R1R", "00000", 7, docomax)).substr(11, 32), block);
-    // The memory editor changes the EEPROM copy; R1C through docomax reloads it.
-    QCOMPARE(line.shortExchange("OF000714H"), std::string("OF000714H"));
-    QCOMPARE(line.longExchange(packet("R1R", "00000", 7, docomax)).substr(25, 2),
-             std::string("0A"));
-    const std::string reload = packet("R1C", "00000", 7, docomax);
-    QCOMPARE(line.longExchange(reload), reload);
-    QCOMPARE(line.longExchange(packet("R1R", "00000", 7, docomax)).substr(25, 2),
-             std::string("14"));
-    // A block that is not hex is refused.
-    QCOMPARE(line.longExchange(packet("R1W", "00000" + std::string(32, 'x')))[61], '1');
-}
-
-void TestSimProtocol::runPauseStopTakeNoReply() {
-    Line line;
-    line.machine.writeRecord(5, {0x0A, 0xFF, 0x00, 0x05, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
-    // R05 from line 5: no reply, status records follow.
-    const std::string run = line.longExchange(packet("R05", "000005"));
-    QCOMPARE(run.substr(0, 2), std::string("AB"));
-    QCOMPARE(run.size() % 24, size_t(0));
-    QVERIFY(line.machine.runner().running());
-    QCOMPARE(line.machine.runner().line(), 5);
-    QCOMPARE(line.longExchange(packet("R07")), std::string());
-    QVERIFY(line.machine.runner().paused());
-    const std::string paused = line.send("", 300ms);
-    QCOMPARE(paused.substr(14, 2), std::string("30"));
-    const std::string stopped = line.longExchange(packet("R00"));
-    QCOMPARE(stopped.size(), size_t(24));
-    QCOMPARE(stopped.substr(14, 2), std::string("00"));
-    QVERIFY(!line.machine.runner().running());
-    QCOMPARE(line.send("", 2000ms), std::string());
-}
-
-void TestSimProtocol::attentionHandshake_data() {
-    QTest::addColumn<int>("ignore");
-    QTest::addColumn<int>("garble");
-    QTest::addColumn<bool>("silent");
-    QTest::addColumn<std::string>("answers"); // to "&", "#", "x", "&", "&"
-    QTest::newRow("plain") << 0 << 0 << false << std::string(":!::");
-    QTest::newRow("first attention ignored") << 1 << 0 << false << std::string("!::");
-    QTest::newRow("two garbled") << 0 << 2 << false << std::string("??::");
-    QTest::newRow("one ignored then one garbled") << 1 << 1 << false << std::string("?::");
-    QTest::newRow("silent") << 0 << 0 << true << std::string();
-}
-
-void TestSimProtocol::attentionHandshake() {
-    QFETCH(int, ignore);
-    QFETCH(int, garble);
-    QFETCH(bool, silent);
-    QFETCH(std::string, answers);
-    ProtocolOptions options;
-    options.faults.ignoreAttentions = ignore;
-    options.faults.garbleAttentions = garble;
-    options.faults.silent = silent;
-    Line line(options);
-    std::string got;
-    for (const char* c : {"&", "#", "x", "&", "&"}) {
-        got += line.send(c);
-    }
-    QCOMPARE(QString::fromStdString(got), QString::fromStdString(answers));
-    QCOMPARE(line.protocol.counters().attentions, 4);
-}
-
-void TestSimProtocol::faultsDistortReplies_data() {
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<std::string>("request");
-    QTest::addColumn<std::string>("reply");
-    const std::string version = packet("R02", "", 7, docomax);
-    const std::string withX = "OV0R02Version SIM 1DDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000xXH~";
-    QTest::newRow("error code at 62") << 0 << version << withX;
-    QTest::newRow("short reply") << 1 << version << withX.substr(0, 40);
-    QTest::newRow("unframed long")
-        << 2 << version
-        << std::string("--0R02Version SIM 1DDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000x0--");
-    QTest::newRow("unframed short") << 2 << std::string("OE0007DDH") << std::string("-E000704-");
-}
-
-void TestSimProtocol::faultsDistortReplies() {
-    QFETCH(int, fault);
-    QFETCH(std::string, request);
-    QFETCH(std::string, reply);
-    ProtocolOptions options;
-    if (fault == 0) {
-        options.faults.resultCode = 'X';
-    } else if (fault == 1) {
-        options.faults.resultCode = 'X';
-        options.faults.shortReplyLength = 40;
-    } else {
-        options.faults.unframed = true;
-    }
-    Line line(options);
-    const std::string got =
-        request.size() == 9 ? line.shortExchange(request) : line.longExchange(request);
-    QCOMPARE(QString::fromStdString(got), QString::fromStdString(reply));
-}
-
-void TestSimProtocol::lateReplyIsDueLate() {
-    ProtocolOptions options;
-    options.faults.replyDelay = 3000ms;
-    Line line(options);
-    QCOMPARE(line.send("&", 0ms), std::string(":")); // attention is not delayed
-    QCOMPARE(line.send("$" + packet("R02", "", 7, docomax), 2999ms), std::string());
-    QCOMPARE(line.protocol.nextEventTime(), std::optional<Millis>(3000ms));
-    QCOMPARE(line.send("", 1ms).size(), size_t(64));
-}
-
-void TestSimProtocol::hangUpAfterPages() {
-    ProtocolOptions options;
-    options.faults.hangUpAfterPages = 2;
-    Line line(options);
-    const std::string page = std::string(528, 'F');
-    for (const char* number : {"00001", "00002"}) {
-        QCOMPARE(line.send("#"), std::string("!"));
-        QCOMPARE(line.send("$" + std::string(number) + page).substr(0, 5), std::string("OV0OK"));
-    }
-    QVERIFY(line.protocol.hungUp());
-    QCOMPARE(line.send("#"), std::string());
-    QCOMPARE(line.send("&"), std::string());
-}
-
-void TestSimProtocol::unfinishedPacketIsGivenUp() {
-    Line line;
-    QCOMPARE(line.send("&"), std::string(":"));
-    QCOMPARE(line.send("$OV0R15000001", 499ms), std::string());
-    const std::string answer = line.send("", 1ms);
-    QCOMPARE(answer.size(), size_t(64));
-    QCOMPARE(answer.substr(0, 6), std::string("OV0R15"));
-    QCOMPARE(answer[61], '1');
-    QCOMPARE(line.protocol.counters().invalidPackets, 1);
-    // A short packet cut short is dropped, and the next exchange works.
-    line.send("&");
-    QCOMPARE(line.send("-OE00", 600ms), std::string());
-    QCOMPARE(line.shortExchange("OE0007DDH"), std::string("OE000704H"));
-}
-
-void TestSimProtocol::pacedLineTakesWireTime() {
-    ProtocolOptions options;
-    options.pace = true;
-    Line line(options);
-    // 57600 baud, 10 bits a character: "&" arrives after 0.17 ms, ":" after 0.35 ms.
-    QCOMPARE(line.send("&", 0ms), std::string());
-    QCOMPARE(line.protocol.nextEventTime(), std::optional<Millis>(1ms));
-    QCOMPARE(line.send("", 1ms), std::string(":"));
-    // 65 characters in (11.3 ms), 528 out (91.7 ms): the page is complete after 103 ms.
-    std::string page = line.send("$" + packet("R14", "00000"), 100ms);
-    QVERIFY(page.size() > 400 && page.size() < 528);
-    page += line.send("", 3ms);
-    QCOMPARE(page, std::string(528, 'F'));
-}
-
-void TestSimProtocol::statusRecordsStayOutOfExchanges() {
-    Line line;
-    line.machine.writeRecord(0, {0x0A, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
-    line.longExchange(packet("R05", "000000"));
-    line.send("", 1130ms); // records at 0, 250 ... 1000; the next one is due at 1250 ms
-    QCOMPARE(line.now, 1230ms);
-    // The attention goes out at 1230 ms and the packet at 1260 ms: the record due meanwhile
-    // is left out, the exchange gets ":" and its reply whole, and the stream goes on.
-    std::string got = line.send("&", 30ms);
-    got += line.send("$" + packet("R01", "000000"), 5ms);
-    QCOMPARE(got.substr(0, 7), std::string(":OV0R01"));
-    QCOMPARE(got.size(), size_t(65));
-    QCOMPARE(line.send("", 300ms).substr(0, 2), std::string("AB"));
-}
 
 QTEST_GUILESS_MAIN(TestSimProtocol)
 #include "test_simprotocol.moc"

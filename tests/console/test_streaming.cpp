@@ -48,7 +48,8 @@ void StreamingTest::exchangesGetThroughTheStream_data() {
         for (int baud : {2400, 9600, 57600}) {
             // The board's default, then more than even 57,600 baud carries back to back.
             for (int rate : {0, 100}) {
-                const QString name = QString("%1 at %2 baud, rate %3").arg(action).arg(baud).arg(rate);
+                const QString name =
+                    QString("%1 at %2 baud, rate %3").arg(action).arg(baud).arg(rate);
                 QTest::newRow(name.toLatin1()) << baud << rate << action;
             }
         }

@@ -6,13 +6,21 @@
 
 namespace pkivo::test {
 
-TempHome::TempHome() : m_oldHome(qgetenv("HOME")) { qputenv("HOME", m_dir.path().toUtf8()); }
+TempHome::TempHome() : m_oldHome(qgetenv("HOME")) {
+    qputenv("HOME", m_dir.path().toUtf8());
+}
 
-TempHome::~TempHome() { qputenv("HOME", m_oldHome); }
+TempHome::~TempHome() {
+    qputenv("HOME", m_oldHome);
+}
 
-std::string TempHome::path() const { return m_dir.path().toStdString(); }
+std::string TempHome::path() const {
+    return m_dir.path().toStdString();
+}
 
-std::string TempHome::file(const std::string& relative) const { return path() + "/" + relative; }
+std::string TempHome::file(const std::string& relative) const {
+    return path() + "/" + relative;
+}
 
 std::string readWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -1,10 +1,10 @@
 // Renders every window offscreen to PNG files, so a reviewer can look at each window without a
 // display. Run by the test suite; the pictures land in the build folder's screenshots/.
+#include "consolefixture.h"
 #include "ui/aboutform.h"
+#include "ui/filegobbler.h"
 #include "ui/kivocon.h"
 #include "ui/releasenotes.h"
-#include "consolefixture.h"
-#include "ui/filegobbler.h"
 
 #include <QApplication>
 #include <QDir>

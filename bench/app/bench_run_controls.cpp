@@ -207,8 +207,7 @@ int main(int argc, char** argv) {
                 elapsed.start();
                 QTest::mouseClick(stopall, Qt::LeftButton);
                 const double seconds = double(elapsed.nsecsElapsed()) / 1e9;
-                // This process's controller reads the packet only once the window's send, which
-                // does not yield, has returned; then it takes the packet's wire time itself.
+                // The packet takes up to 280 ms on the line at 2400 baud.
                 spin(600);
                 if (!runResult->text().isEmpty() || machine.runner().running()) {
                     std::printf("    window Stop: \"%s\", %s\n", qPrintable(runResult->text()),

@@ -26,8 +26,8 @@ public:
     // RThreshold: kept for the record; arrivals are always reported through the activity handler.
     virtual void setRThreshold(int characters) = 0;
 
-    // Output: sends `text` and returns once it has left the buffer and the line (OutBufferCount
-    // is then 0), without yielding.
+    // Output: sends `text` and returns once it has left the buffer (OutBufferCount is then 0),
+    // without yielding. Closing the port waits until it is off the line, as a driver does.
     // False when the port is closed or the line was lost.
     virtual bool output(const std::string& text) = 0;
     virtual int outBufferCount() const = 0;

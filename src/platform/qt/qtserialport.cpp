@@ -19,6 +19,7 @@ QtSerialPort::QtSerialPort() {
 
 QtSerialPort::~QtSerialPort() {
     m_serial.disconnect();
+    drain();
     m_serial.close();
 }
 
@@ -85,6 +86,7 @@ bool QtSerialPort::open() {
 }
 
 void QtSerialPort::close() {
+    drain();
     m_serial.close();
     m_lost = false;
 }
@@ -97,10 +99,10 @@ bool QtSerialPort::output(const std::string& text) {
     if (!isOpen()) {
         return false;
     }
-    const auto start = std::chrono::steady_clock::now();
     if (m_serial.write(text.data(), qint64(text.size())) != qint64(text.size())) {
         return false;
     }
+    m_lineFreeAt = std::max(m_lineFreeAt, std::chrono::steady_clock::now()) + wireTime(text.size());
     m_serial.flush();
     // Usually everything is in the driver after flush(); otherwise wait (without yielding, as
     // the console always has) as long as the characters need on the line, plus a second.
@@ -110,14 +112,17 @@ bool QtSerialPort::output(const std::string& text) {
     while (isOpen() && m_serial.bytesToWrite() > 0 && elapsed.elapsed() < limit) {
         m_serial.waitForBytesWritten(50);
     }
-    if (!isOpen() || m_serial.bytesToWrite() > 0) {
-        return false;
+    return isOpen() && m_serial.bytesToWrite() == 0;
+}
+
+// The driver's buffer is empty long before the last characters are off the line (a
+// pseudo-terminal's at once). A serial driver's close waits for them; so does this one, so that
+// a command that ends right after its packet does not cut it short, nor does the next program
+// to open the port get its first character in before them.
+void QtSerialPort::drain() {
+    if (m_serial.isOpen() && !m_lost) {
+        std::this_thread::sleep_until(m_lineFreeAt);
     }
-    // The driver's buffer is empty long before the characters are off the line (a
-    // pseudo-terminal's at once): they have left only after their wire time. Until then the
-    // next character, from this program or the next one to open the port, queues behind them.
-    std::this_thread::sleep_until(start + wireTime(text.size()));
-    return true;
 }
 
 std::chrono::microseconds QtSerialPort::wireTime(size_t characters) const {

@@ -36,6 +36,8 @@ private:
     void applySettings();
     // How long `characters` take on the line at the port's settings.
     std::chrono::microseconds wireTime(size_t characters) const;
+    // Waits until what was written is off the line.
+    void drain();
     void onError(QSerialPort::SerialPortError error);
 
     QSerialPort m_serial;
@@ -44,6 +46,7 @@ private:
     int m_rThreshold = 0;
     bool m_lost = false;
     int m_session = 0;
+    std::chrono::steady_clock::time_point m_lineFreeAt; // when the last character written is sent
 };
 
 } // namespace pkivo

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 

@@ -7,6 +7,7 @@
 #include "ui/aboutform.h"
 #include "ui/filegobbler.h"
 #include "ui/releasenotes.h"
+#include "ui/ssetup.h"
 #include "ui/windowset.h"
 #include "ui_kivocon.h"
 
@@ -29,6 +30,8 @@ Kivocon::Kivocon(Console& console, WindowSet& windows)
             [this] { m_windows.show<Filegobbler>(); });
     connect(m_ui->About, &QAction::triggered, this, [this] { m_windows.show<Aboutform>(); });
     connect(m_ui->relnotes, &QAction::triggered, this, [this] { m_windows.show<ReleaseNotes>(); });
+    connect(m_ui->ssetupY, &QAction::triggered, this, [this] { m_windows.show<Ssetup>(); });
+    m_windows.provide<Reconnector>(*this);
 }
 
 Kivocon::~Kivocon() = default;
@@ -36,8 +39,15 @@ Kivocon::~Kivocon() = default;
 void Kivocon::startUp() {
     m_ui->notifications->setText("None");
     m_ui->BoardData1->setText("No Information");
-    m_console.link.opencomport(m_console.portSettings(), m_console.ui);
-    showBoardInfo();
+    reconnect();
+}
+
+ConnectResult Kivocon::reconnect() {
+    const ConnectResult result = m_console.link.opencomport(m_console.portSettings(), m_console.ui);
+    if (result != ConnectResult::Busy) {
+        showBoardInfo();
+    }
+    return result;
 }
 
 void Kivocon::showBoardInfo() {

@@ -4,6 +4,7 @@
 
 #include "console/statusmonitor.h"
 #include "ui/linkwindow.h"
+#include "ui/reconnector.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -16,7 +17,7 @@ namespace pkivo {
 
 class WindowSet;
 
-class Kivocon : public QMainWindow, private LinkWindow {
+class Kivocon : public QMainWindow, private LinkWindow, public Reconnector {
     Q_OBJECT
 public:
     Kivocon(Console& console, WindowSet& windows);
@@ -25,6 +26,8 @@ public:
     // The rest of start-up once the window is up: status texts, then the port and the
     // connect check (opencomport), whose result shows in BoardData1.
     void startUp();
+    // opencomport with the settings in memory; BoardData1 shows the outcome.
+    ConnectResult reconnect() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

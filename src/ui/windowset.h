@@ -37,6 +37,16 @@ public:
         }
         return static_cast<W&>(*slot);
     }
+    // A narrow service one window offers the others (the main window's reconnect), so that
+    // they need not know that window.
+    template <class I> void provide(I& service) {
+        m_services[std::type_index(typeid(I))] = &service;
+    }
+    template <class I> I* service() const {
+        auto it = m_services.find(std::type_index(typeid(I)));
+        return it == m_services.end() ? nullptr : static_cast<I*>(it->second);
+    }
+
     // The W made so far, or none.
     template <class W> W* find() const {
         auto it = m_windows.find(std::type_index(typeid(W)));
@@ -56,6 +66,7 @@ private:
 
     Console& m_console;
     std::map<std::type_index, std::unique_ptr<QWidget>> m_windows;
+    std::map<std::type_index, void*> m_services;
 };
 
 } // namespace pkivo

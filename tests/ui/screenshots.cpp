@@ -5,6 +5,7 @@
 #include "ui/filegobbler.h"
 #include "ui/kivocon.h"
 #include "ui/releasenotes.h"
+#include "ui/ssetup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -41,6 +42,7 @@ void Screenshots::everyWindow() {
     save(f.windows.get<Filegobbler>(), "filegobbler", "Kivo Converter & Downloader");
     save(f.windows.get<Aboutform>(), "aboutform", "About PKivo");
     save(f.windows.get<ReleaseNotes>(), "releasenotes", "Release Notes");
+    save(f.windows.get<Ssetup>(), "ssetup", "System setup");
 }
 
 QTEST_MAIN(Screenshots)

@@ -153,6 +153,7 @@ private slots:
         QTest::newRow("converter") << QString("filegobblery") << "Kivo Converter & Downloader";
         QTest::newRow("about") << QString("About") << "About PKivo";
         QTest::newRow("release notes") << QString("relnotes") << "Release Notes";
+        QTest::newRow("system setup") << QString("ssetupY") << "System setup";
     }
 
     void menusOpenEachWindowOnce() {

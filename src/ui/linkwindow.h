@@ -28,6 +28,11 @@ protected:
         const DisabledWhile held(buttons);
         return std::forward<Call>(call)();
     }
+    // The same for a window whose buttons are gathered in an array.
+    template <class Call> auto exchange(const std::vector<QWidget*>& buttons, Call&& call) {
+        const DisabledWhile held(buttons);
+        return std::forward<Call>(call)();
+    }
 
     // The status line of an exchange: errcode, one space, errtext.
     QString statusText() const;
@@ -50,6 +55,7 @@ private:
     class DisabledWhile {
     public:
         explicit DisabledWhile(std::initializer_list<QWidget*> widgets);
+        explicit DisabledWhile(const std::vector<QWidget*>& widgets);
         ~DisabledWhile();
         DisabledWhile(const DisabledWhile&) = delete;
         DisabledWhile& operator=(const DisabledWhile&) = delete;

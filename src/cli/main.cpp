@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 #include "cli/consolecommands.h"
 #include "cli/linkcommands.h"
+#include "cli/memcommands.h"
 
 #include <cstring>
 #include <iostream>
@@ -38,6 +39,12 @@ const Command commands[] = {
     {"stop", "stop [--port N]", "stop the stored program", pkivo::cli::stop},
     {"monitor", "monitor [--port N]",
      "print the status records of a running program until they stop for 6 s", pkivo::cli::monitor},
+    {"mem", "mem read ram|eeprom ADDR [COUNT] [--port N]",
+     "read COUNT bytes (1 by default) from ADDR on: address, byte and its hex on each line",
+     pkivo::cli::mem},
+    {"mem", "mem write ram|eeprom ADDR BYTE... [--port N]",
+     "write the bytes from ADDR on; each line shows the byte the controller echoed",
+     pkivo::cli::mem},
 };
 
 void printHelp(std::ostream& out) {

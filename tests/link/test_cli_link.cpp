@@ -63,6 +63,16 @@ private slots:
                    "xxx000x000000xXH~\nX Invalid Instruction sent\n";
         QTest::newRow("send-short") << QStringList{"send-short", "OR0010DDH", "--port", "4"} << 0
                                     << std::string("OR001005H\n0 No errors\n");
+        QTest::newRow("mem write eeprom")
+            << QStringList{"mem", "write", "eeprom", "300", "7", "200", "--port", "4"} << 0
+            << std::string("300 7 7\n301 200 C8\n0 No errors\n");
+        QTest::newRow("mem read eeprom, what was written")
+            << QStringList{"mem", "read", "eeprom", "300", "2", "--port", "4"} << 0
+            << std::string("300 7 7\n301 200 C8\n0 No errors\n");
+        QTest::newRow("mem write of 256 sends nothing")
+            << QStringList{"mem", "write", "ram", "0", "256", "--port", "4"} << 2 << std::string();
+        QTest::newRow("mem read at 70000 sends nothing")
+            << QStringList{"mem", "read", "ram", "70000", "--port", "4"} << 2 << std::string();
         QTest::newRow("no controller")
             << QStringList{"connect", "--port", "77"} << 1 << std::string(" Unknown\n");
         QTest::newRow("bad port") << QStringList{"connect", "--port", "x"} << 2 << std::string();

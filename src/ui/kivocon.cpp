@@ -7,6 +7,8 @@
 #include "ui/aboutform.h"
 #include "ui/filegobbler.h"
 #include "ui/releasenotes.h"
+#include "ui/sendinst.h"
+#include "ui/sndshort.h"
 #include "ui/ssetup.h"
 #include "ui/windowset.h"
 #include "ui_kivocon.h"
@@ -31,6 +33,8 @@ Kivocon::Kivocon(Console& console, WindowSet& windows)
     connect(m_ui->About, &QAction::triggered, this, [this] { m_windows.show<Aboutform>(); });
     connect(m_ui->relnotes, &QAction::triggered, this, [this] { m_windows.show<ReleaseNotes>(); });
     connect(m_ui->ssetupY, &QAction::triggered, this, [this] { m_windows.show<Ssetup>(); });
+    connect(m_ui->sendinstY, &QAction::triggered, this, [this] { m_windows.show<Sendinst>(); });
+    connect(m_ui->sendinstX, &QAction::triggered, this, [this] { m_windows.show<Sndshort>(); });
     m_windows.provide<Reconnector>(*this);
 }
 

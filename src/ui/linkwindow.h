@@ -28,6 +28,11 @@ protected:
         const DisabledWhile held(buttons);
         return std::forward<Call>(call)();
     }
+    // The same for a set of buttons gathered at run time (a base class and its windows').
+    template <class Call> auto exchange(const std::vector<QWidget*>& buttons, Call&& call) {
+        const DisabledWhile held(buttons);
+        return std::forward<Call>(call)();
+    }
 
     // The status line of an exchange: errcode, one space, errtext.
     QString statusText() const;
@@ -49,7 +54,9 @@ protected:
 private:
     class DisabledWhile {
     public:
-        explicit DisabledWhile(std::initializer_list<QWidget*> widgets);
+        explicit DisabledWhile(std::initializer_list<QWidget*> widgets)
+            : DisabledWhile(std::vector<QWidget*>(widgets)) {}
+        explicit DisabledWhile(const std::vector<QWidget*>& widgets);
         ~DisabledWhile();
         DisabledWhile(const DisabledWhile&) = delete;
         DisabledWhile& operator=(const DisabledWhile&) = delete;

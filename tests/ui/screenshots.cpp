@@ -5,6 +5,8 @@
 #include "ui/filegobbler.h"
 #include "ui/kivocon.h"
 #include "ui/releasenotes.h"
+#include "ui/sendinst.h"
+#include "ui/sndshort.h"
 #include "ui/ssetup.h"
 
 #include <QApplication>
@@ -43,6 +45,8 @@ void Screenshots::everyWindow() {
     save(f.windows.get<Aboutform>(), "aboutform", "About PKivo");
     save(f.windows.get<ReleaseNotes>(), "releasenotes", "Release Notes");
     save(f.windows.get<Ssetup>(), "ssetup", "System setup");
+    save(f.windows.get<Sendinst>(), "sendinst", "Long Command Sender");
+    save(f.windows.get<Sndshort>(), "sndshort", "Short Command Sender");
 }
 
 QTEST_MAIN(Screenshots)

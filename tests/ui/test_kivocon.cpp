@@ -154,6 +154,8 @@ private slots:
         QTest::newRow("about") << QString("About") << "About PKivo";
         QTest::newRow("release notes") << QString("relnotes") << "Release Notes";
         QTest::newRow("system setup") << QString("ssetupY") << "System setup";
+        QTest::newRow("long command sender") << QString("sendinstY") << "Long Command Sender";
+        QTest::newRow("short command sender") << QString("sendinstX") << "Short Command Sender";
     }
 
     void menusOpenEachWindowOnce() {

@@ -1,8 +1,8 @@
 #include "cli/linkcommands.h"
 
 #include "cli/linksession.h"
+#include "console/commandsender.h"
 #include "link/link.h"
-#include "link/packets.h"
 
 #include <iostream>
 
@@ -10,10 +10,19 @@ namespace pkivo::cli {
 
 namespace {
 
-int printResult(const Link& link) {
-    const LinkGlobals& g = link.globals();
-    std::cout << g.packet << '\n' << g.errcode << ' ' << g.errtext << '\n' << std::flush;
-    return g.errcode == "0" ? exitOk : exitFailed;
+// What the sender window shows: the reply, or the sender's error text and the result code on
+// a line of their own. The last line is always the result code and its text, and a version
+// the reply carried comes before it, as the window's label shows it.
+int printResult(const SentCommand& sent) {
+    std::cout << responseText(sent) << '\n';
+    if (sent.version) {
+        std::cout << "S/W Version: " << *sent.version << '\n';
+    }
+    if (sent.answered()) {
+        std::cout << sent.errcode << ' ' << sent.errtext << '\n';
+    }
+    std::cout << std::flush;
+    return sent.answered() ? exitOk : exitFailed;
 }
 
 } // namespace
@@ -39,12 +48,7 @@ int sendLong(const Arguments& args) {
     const std::string code = options->rest[0];
     const std::string data = options->rest.size() > 1 ? options->rest[1] : std::string();
     return withLink(*options, [&](Link& link, const SettingsRecord&) {
-        LinkGlobals& g = link.globals();
-        g.replyparm3.clear();
-        g.packet.clear();
-        packet::putDocomaxFields(packet::typedCommand(code, data), g);
-        link.docomax();
-        return printResult(link);
+        return printResult(sendLongCommand(link, code, data));
     });
 }
 
@@ -56,9 +60,7 @@ int sendShort(const Arguments& args) {
     }
     const std::string shortPacket = options->rest[0];
     return withLink(*options, [&](Link& link, const SettingsRecord&) {
-        link.globals().packet = shortPacket;
-        link.smallcomax();
-        return printResult(link);
+        return printResult(sendShortCommand(link, shortPacket));
     });
 }
 

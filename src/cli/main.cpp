@@ -23,10 +23,12 @@ const Command commands[] = {
      "open the port as at start-up and show the controller's version and port",
      pkivo::cli::connect},
     {"send-long", "send-long CODE [DATA] [--port N]",
-     "send a long command through docomax; print the reply, then the result code and text",
+     "send a long command as the Long Command Sender does (CODE and DATA padded); print the "
+     "reply or the error, then the result code and text",
      pkivo::cli::sendLong},
     {"send-short", "send-short PACKET [--port N]",
-     "send a short packet through smallcomax; print the reply, then the result code and text",
+     "send a short packet exactly as typed, as the Short Command Sender does; print the "
+     "reply, then the result code and text",
      pkivo::cli::sendShort},
     {"download", "download [--port N]",
      "write the flash data file into the controller's flash (Write to Flash); OK or FAIL",

@@ -188,4 +188,11 @@ Decoded<std::string> flashPage(const std::string& packdata) {
     return {packdata, DecodeError::None};
 }
 
+std::optional<std::string> softwareVersion(const std::string& reply) {
+    if (cut(reply, packet::versionMark) != "Version") {
+        return std::nullopt;
+    }
+    return cut(reply, packet::versionText);
+}
+
 } // namespace pkivo::reply

@@ -161,6 +161,10 @@ struct BoardParameters {
 // with a hex digit reads as 0").
 Decoded<BoardParameters> boardParameters(const std::string& reply);
 
+// R02 (and any reply that carries it): the version text at 7-19 when 7-13 read "Version",
+// as much of it as came; none otherwise.
+std::optional<std::string> softwareVersion(const std::string& reply);
+
 // R14: at least 528 hex digits. The page is handed over whole, as the flash file stores it;
 // characters past 528 are kept and not checked.
 Decoded<std::string> flashPage(const std::string& packdata);

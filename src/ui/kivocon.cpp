@@ -8,6 +8,8 @@
 #include "ui/filegobbler.h"
 #include "ui/memoryeditor.h"
 #include "ui/releasenotes.h"
+#include "ui/sendinst.h"
+#include "ui/sndshort.h"
 #include "ui/ssetup.h"
 #include "ui/windowset.h"
 #include "ui_kivocon.h"
@@ -34,6 +36,8 @@ Kivocon::Kivocon(Console& console, WindowSet& windows)
     connect(m_ui->ssetupY, &QAction::triggered, this, [this] { m_windows.show<Ssetup>(); });
     connect(m_ui->MemoryeditorY, &QAction::triggered, this,
             [this] { m_windows.show<Memoryeditor>(); });
+    connect(m_ui->sendinstY, &QAction::triggered, this, [this] { m_windows.show<Sendinst>(); });
+    connect(m_ui->sendinstX, &QAction::triggered, this, [this] { m_windows.show<Sndshort>(); });
     m_windows.provide<Reconnector>(*this);
 }
 

@@ -9,9 +9,6 @@ QString LinkWindow::statusText() const {
     return QString::fromLatin1((g.errcode + " " + g.errtext).c_str());
 }
 
-LinkWindow::DisabledWhile::DisabledWhile(std::initializer_list<QWidget*> widgets)
-    : DisabledWhile(std::vector<QWidget*>(widgets)) {}
-
 LinkWindow::DisabledWhile::DisabledWhile(const std::vector<QWidget*>& widgets) {
     for (QWidget* widget : widgets) {
         widget->setEnabled(false);

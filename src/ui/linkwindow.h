@@ -54,7 +54,8 @@ protected:
 private:
     class DisabledWhile {
     public:
-        explicit DisabledWhile(std::initializer_list<QWidget*> widgets);
+        explicit DisabledWhile(std::initializer_list<QWidget*> widgets)
+            : DisabledWhile(std::vector<QWidget*>(widgets)) {}
         explicit DisabledWhile(const std::vector<QWidget*>& widgets);
         ~DisabledWhile();
         DisabledWhile(const DisabledWhile&) = delete;

@@ -57,10 +57,14 @@ private slots:
             << QStringList{"send-long", "R1R", "--port", "4"} << 0
             << "OV0R1R00000" + std::string("040000000000000401F409C4FF000000") +
                    "DDDDxxx000x000000x0H~\n0 No errors\n";
+        QTest::newRow("send-long R02 shows the version")
+            << QStringList{"send-long", "R02", "--port", "4"} << 0
+            << "OV0R02Version SIM 1" + std::string(28, 'D') +
+                   "xxx000x000000x0H~\nS/W Version: Version SIM 1\n0 No errors\n";
+        // The window's rule: a refused command shows the error text, not the reply.
         QTest::newRow("send-long unknown code")
             << QStringList{"send-long", "R99", "--port", "4"} << 1
-            << "OV0R99000000xxx" + std::string(32, 'D') +
-                   "xxx000x000000xXH~\nX Invalid Instruction sent\n";
+            << std::string("Error - No or invalad Data received\nX Invalid Instruction sent\n");
         QTest::newRow("send-short") << QStringList{"send-short", "OR0010DDH", "--port", "4"} << 0
                                     << std::string("OR001005H\n0 No errors\n");
         QTest::newRow("mem write eeprom")

@@ -6,6 +6,8 @@
 #include "ui/kivocon.h"
 #include "ui/memoryeditor.h"
 #include "ui/releasenotes.h"
+#include "ui/sendinst.h"
+#include "ui/sndshort.h"
 #include "ui/ssetup.h"
 
 #include <QApplication>
@@ -45,6 +47,8 @@ void Screenshots::everyWindow() {
     save(f.windows.get<ReleaseNotes>(), "releasenotes", "Release Notes");
     save(f.windows.get<Ssetup>(), "ssetup", "System setup");
     save(f.windows.get<Memoryeditor>(), "memoryeditor", "Memory Editor");
+    save(f.windows.get<Sendinst>(), "sendinst", "Long Command Sender");
+    save(f.windows.get<Sndshort>(), "sndshort", "Short Command Sender");
 }
 
 QTEST_MAIN(Screenshots)

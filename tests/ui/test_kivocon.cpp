@@ -155,6 +155,8 @@ private slots:
         QTest::newRow("release notes") << QString("relnotes") << "Release Notes";
         QTest::newRow("system setup") << QString("ssetupY") << "System setup";
         QTest::newRow("memory editor") << QString("MemoryeditorY") << "Memory Editor";
+        QTest::newRow("long command sender") << QString("sendinstY") << "Long Command Sender";
+        QTest::newRow("short command sender") << QString("sendinstX") << "Short Command Sender";
     }
 
     void menusOpenEachWindowOnce() {

@@ -6,6 +6,7 @@
 #include "link/packets.h"
 #include "ui/aboutform.h"
 #include "ui/filegobbler.h"
+#include "ui/parametercon.h"
 #include "ui/releasenotes.h"
 #include "ui/ssetup.h"
 #include "ui/windowset.h"
@@ -31,6 +32,8 @@ Kivocon::Kivocon(Console& console, WindowSet& windows)
     connect(m_ui->About, &QAction::triggered, this, [this] { m_windows.show<Aboutform>(); });
     connect(m_ui->relnotes, &QAction::triggered, this, [this] { m_windows.show<ReleaseNotes>(); });
     connect(m_ui->ssetupY, &QAction::triggered, this, [this] { m_windows.show<Ssetup>(); });
+    connect(m_ui->parameterconY, &QAction::triggered, this,
+            [this] { m_windows.show<Parametercon>(); });
     m_windows.provide<Reconnector>(*this);
 }
 

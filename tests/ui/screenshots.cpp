@@ -4,6 +4,7 @@
 #include "ui/aboutform.h"
 #include "ui/filegobbler.h"
 #include "ui/kivocon.h"
+#include "ui/parametercon.h"
 #include "ui/releasenotes.h"
 #include "ui/ssetup.h"
 
@@ -43,6 +44,7 @@ void Screenshots::everyWindow() {
     save(f.windows.get<Aboutform>(), "aboutform", "About PKivo");
     save(f.windows.get<ReleaseNotes>(), "releasenotes", "Release Notes");
     save(f.windows.get<Ssetup>(), "ssetup", "System setup");
+    save(f.windows.get<Parametercon>(), "parametercon", "Board Parameters");
 }
 
 QTEST_MAIN(Screenshots)

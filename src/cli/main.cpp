@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 #include "cli/consolecommands.h"
 #include "cli/linkcommands.h"
+#include "cli/paramscommands.h"
 
 #include <cstring>
 #include <iostream>
@@ -36,6 +37,11 @@ const Command commands[] = {
      pkivo::cli::run},
     {"pause", "pause [--port N]", "pause the stored program", pkivo::cli::pause},
     {"stop", "stop [--port N]", "stop the stored program", pkivo::cli::stop},
+    {"params", "params [set KEY=VALUE...] [--port N]",
+     "print every board parameter by the Board Parameters window's labels, or change some of "
+     "them on the block just read (Store); keys are the labels, e.g. \"Report Rate=20\" "
+     "servo3=off storage=common",
+     pkivo::cli::params},
     {"monitor", "monitor [--port N]",
      "print the status records of a running program until they stop for 6 s", pkivo::cli::monitor},
 };

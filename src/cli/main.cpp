@@ -3,6 +3,7 @@
 #include "cli/consolecommands.h"
 #include "cli/linkcommands.h"
 #include "cli/memcommands.h"
+#include "cli/paramscommands.h"
 
 #include <cstring>
 #include <iostream>
@@ -39,6 +40,11 @@ const Command commands[] = {
      pkivo::cli::run},
     {"pause", "pause [--port N]", "pause the stored program", pkivo::cli::pause},
     {"stop", "stop [--port N]", "stop the stored program", pkivo::cli::stop},
+    {"params", "params [set KEY=VALUE...] [--port N]",
+     "print every board parameter by the Board Parameters window's labels, or change some of "
+     "them on the block just read (Store); keys are the labels, e.g. \"Report Rate=20\" "
+     "servo3=off storage=common",
+     pkivo::cli::params},
     {"monitor", "monitor [--port N]",
      "print the status records of a running program until they stop for 6 s", pkivo::cli::monitor},
     {"mem", "mem read ram|eeprom ADDR [COUNT] [--port N]",

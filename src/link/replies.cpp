@@ -2,6 +2,9 @@
 // them by the rule its window uses.
 #include "link/replies.h"
 
+#include "link/packets.h"
+#include "link/resultcodes.h"
+
 namespace pkivo::reply {
 
 namespace {
@@ -174,6 +177,21 @@ Decoded<BoardParameters> boardParameters(const std::string& reply) {
         p.Servos1[size_t(k)] = bit(servos, k);
     }
     return {p, DecodeError::None};
+}
+
+Outcome longOutcome(const LinkGlobals& g) {
+    if (g.errcode != result::ok) {
+        return {false, g.errcode, g.errtext};
+    }
+    if (!packet::isValidLongReply(g.packet)) {
+        return {false, std::string(result::unableToConnect),
+                std::string(result::text(result::unableToConnect))};
+    }
+    const std::string code = cut(g.packet, packet::resultCode);
+    if (code != result::ok) {
+        return {false, code, std::string(result::text(code))};
+    }
+    return {true, g.errcode, g.errtext};
 }
 
 Decoded<std::string> flashPage(const std::string& packdata) {

@@ -4,6 +4,7 @@
 // reads fields leniently (the editors, the board parameters), the lenient rule is kept here.
 #pragma once
 
+#include "link/linkglobals.h"
 #include "link/packetlayout.h"
 
 #include <array>
@@ -164,6 +165,20 @@ Decoded<BoardParameters> boardParameters(const std::string& reply);
 // R02 (and any reply that carries it): the version text at 7-19 when 7-13 read "Version",
 // as much of it as came; none otherwise.
 std::optional<std::string> softwareVersion(const std::string& reply);
+// How an exchange that wants a long reply went, judged by the reply itself: good only when a
+// framed reply ("OV" ... "H~") came back carrying result code "0" at 62. A routine may leave
+// "0" "No errors" behind when nothing answered (rawsender after a reply of 64 characters of
+// anything, docomax once did after three unanswered attempts), so a window that decodes or
+// enables on "0" asks this instead. Not good: the routine's code and text when it failed, the
+// reply's own code and its text when the controller refused, "Z" and its text when what came
+// back is no reply at all.
+struct Outcome {
+    bool good = false;
+    std::string errcode;
+    std::string errtext;
+    std::string text() const { return errcode + " " + errtext; }
+};
+Outcome longOutcome(const LinkGlobals& g);
 
 // R14: at least 528 hex digits. The page is handed over whole, as the flash file stores it;
 // characters past 528 are kept and not checked.

@@ -7,6 +7,7 @@
 #include "ui/aboutform.h"
 #include "ui/filegobbler.h"
 #include "ui/memoryeditor.h"
+#include "ui/parametercon.h"
 #include "ui/releasenotes.h"
 #include "ui/sendinst.h"
 #include "ui/sndshort.h"
@@ -38,6 +39,8 @@ Kivocon::Kivocon(Console& console, WindowSet& windows)
             [this] { m_windows.show<Memoryeditor>(); });
     connect(m_ui->sendinstY, &QAction::triggered, this, [this] { m_windows.show<Sendinst>(); });
     connect(m_ui->sendinstX, &QAction::triggered, this, [this] { m_windows.show<Sndshort>(); });
+    connect(m_ui->parameterconY, &QAction::triggered, this,
+            [this] { m_windows.show<Parametercon>(); });
     m_windows.provide<Reconnector>(*this);
 }
 

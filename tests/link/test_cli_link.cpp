@@ -80,6 +80,18 @@ private slots:
         QTest::newRow("no controller")
             << QStringList{"connect", "--port", "77"} << 1 << std::string(" Unknown\n");
         QTest::newRow("bad port") << QStringList{"connect", "--port", "x"} << 2 << std::string();
+        QTest::newRow("params") << QStringList{"params", "--port", "4"} << 0
+                                << std::string("Servo1: on\nServo2: on\nServo3: on\nServo4: on\n"
+                                               "Servo5: on\nServo6: on\nServo7: on\nServo8: on\n"
+                                               "Report: on\nReport Rate: 4\n"
+                                               "Use limit controls: off\nMinimum: 500\n"
+                                               "Maximum: 2500\n"
+                                               "Program & Position Storage: Seperate\n"
+                                               "Run on Powerup: off\nPush Button control: off\n"
+                                               "Hardware control: off\n"
+                                               "LCP (I/O 4) is Input: off\n");
+        QTest::newRow("params set refuses 300 and sends nothing")
+            << QStringList{"params", "set", "Report Rate=300", "--port", "4"} << 2 << std::string();
     }
 
     void commands() {

@@ -5,6 +5,7 @@
 #include "ui/filegobbler.h"
 #include "ui/kivocon.h"
 #include "ui/memoryeditor.h"
+#include "ui/parametercon.h"
 #include "ui/releasenotes.h"
 #include "ui/sendinst.h"
 #include "ui/sndshort.h"
@@ -49,6 +50,7 @@ void Screenshots::everyWindow() {
     save(f.windows.get<Memoryeditor>(), "memoryeditor", "Memory Editor");
     save(f.windows.get<Sendinst>(), "sendinst", "Long Command Sender");
     save(f.windows.get<Sndshort>(), "sndshort", "Short Command Sender");
+    save(f.windows.get<Parametercon>(), "parametercon", "Board Parameters");
 }
 
 QTEST_MAIN(Screenshots)

@@ -157,6 +157,7 @@ private slots:
         QTest::newRow("memory editor") << QString("MemoryeditorY") << "Memory Editor";
         QTest::newRow("long command sender") << QString("sendinstY") << "Long Command Sender";
         QTest::newRow("short command sender") << QString("sendinstX") << "Short Command Sender";
+        QTest::newRow("board setup") << QString("parameterconY") << "Board Parameters";
     }
 
     void menusOpenEachWindowOnce() {

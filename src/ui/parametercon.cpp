@@ -43,10 +43,13 @@ Parametercon::Parametercon(Console& console)
     m_ui->responce->clear();
     m_ui->Responce1->clear();
     m_ui->StoreparamX->setEnabled(false);
-    onGparamX();
 }
 
 Parametercon::~Parametercon() = default;
+
+void Parametercon::load() {
+    onGparamX();
+}
 
 std::optional<reply::Outcome> Parametercon::run(const std::function<void(LinkGlobals&)>& fill,
                                                 Link::Routine routine) {

@@ -35,6 +35,9 @@ public:
     explicit Parametercon(Console& console);
     ~Parametercon() override;
 
+    // When the window first shows: Get Parameters.
+    void load();
+
 private:
     void onGparamX();
     void onStoreparamX();

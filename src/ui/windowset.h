@@ -22,11 +22,20 @@ public:
 
     // The one W, created on first use (from the Console, and the set when it asks for it),
     // then shown, raised and activated.
+    // A window with a load() (its first exchange, such as reading the controller's block) has
+    // it called once, after the window is in the set and on screen: a menu click handled while
+    // that exchange waits then finds the window instead of making a second one.
     template <class W> W& show() {
+        const bool made = find<W>() == nullptr;
         W& window = get<W>();
         window.show();
         window.raise();
         window.activateWindow();
+        if constexpr (requires(W & w) { w.load(); }) {
+            if (made) {
+                window.load();
+            }
+        }
         return window;
     }
     // The one W, created on first use, not shown.

@@ -65,6 +65,7 @@ private slots:
     void getIsGoodOnlyWithAFramedReplyCarryingCodeZero();
     void storeAndReloadSetTheButtons();
     void storeIsRefusedUntilAGetSucceeded();
+    void openedAgainWhileItsGetWaitsIsTheSameWindow();
     void boxesOutOfRangeAreRefusedWhereTyped_data();
     void boxesOutOfRangeAreRefusedWhereTyped();
 };
@@ -248,6 +249,19 @@ void ParameterconTest::boxesOutOfRangeAreRefusedWhereTyped() {
     QTest::keyClicks(edit, "7");
     QCOMPARE(text(window, qPrintable(errorLabel)), QString());
     QVERIFY(edit->styleSheet().isEmpty());
+}
+
+// The menu entry chosen again while the first Get waits finds the window: one window, one Get.
+void ParameterconTest::openedAgainWhileItsGetWaitsIsTheSameWindow() {
+    ConsoleFixture f;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        f.port.expect("&");
+    }
+    Parametercon* again = nullptr;
+    f.time.after(500ms, [&] { again = &f.windows.show<Parametercon>(); });
+    Parametercon& window = f.windows.show<Parametercon>();
+    PKIVO_VERIFY_SCRIPT(f.port);
+    QCOMPARE(again, &window);
 }
 
 QTEST_MAIN(ParameterconTest)

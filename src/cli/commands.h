@@ -13,5 +13,6 @@ inline constexpr int exitFailed = 1;
 inline constexpr int exitUsage = 2;
 
 int convert(const Arguments& args);
+int setup(const Arguments& args);
 
 } // namespace pkivo::cli

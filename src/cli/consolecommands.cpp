@@ -84,7 +84,7 @@ int run(const Arguments& args) {
             monitorAfter = false;
         } else if (!(line = parseLineNumber(arg))) {
             std::cerr << "pkivo-cli: the line must be a whole number from 0 to " << largestLine
-                      << '\n';
+                      << "\nusage: pkivo-cli run [LINE] [--no-monitor] [--port N]\n";
             return exitUsage;
         }
     }

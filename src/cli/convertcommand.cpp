@@ -35,12 +35,16 @@ int convert(const Arguments& args) {
     PrintingObserver observer(ui);
     Conversion conversion(observer);
     ConversionResult result = conversion.run(ConversionPaths::fromSettings(sysparams));
+    // A failed pass has no report worth the name: zeros would read like an empty script.
+    if (!result.completed) {
+        return exitFailed;
+    }
     std::string report = result.report;
     for (size_t cr; (cr = report.find('\r')) != std::string::npos;) {
         report.erase(cr, 1);
     }
     std::cout << report << std::flush;
-    return result.completed ? exitOk : exitFailed;
+    return exitOk;
 }
 
 } // namespace pkivo::cli

@@ -20,6 +20,11 @@ struct Command {
 const Command commands[] = {
     {"convert", "convert", "convert the script named in the settings (Read Kivo File)",
      pkivo::cli::convert},
+    {"setup", "setup [show | set FIELD=VALUE...]",
+     "show the settings fields as System Setup does, or change them as its Save does (fields "
+     "comport combaud comparity combits comstopbits comother gfilebox flashfileloc listfileloc "
+     "flashmemfileloc; each value gets its field's fill text in front)",
+     pkivo::cli::setup},
     {"connect", "connect [--port N]",
      "open the port as at start-up and show the controller's version and port",
      pkivo::cli::connect},

@@ -1,4 +1,5 @@
-// pkivo-cli convert and --help, run as a user would: a separate process in a fresh home.
+// pkivo-cli's commands that need no controller (convert, setup, --help, usage errors), run as a
+// user would: a separate process in a fresh home.
 #include "temphome.h"
 
 #include <QDir>
@@ -25,6 +26,17 @@ private slots:
             << convert << false << 1
             << "Processing Error or Canot open Kivo or temp File Line#:0\n"
                "Processing Error or Canot open Kivo or temp File Line#:0\n";
+        QTest::newRow("setup show")
+            << QStringList{"setup"} << false << 0 << "comport=00\ncombaud=057600\ncomparity=n\n";
+        QTest::newRow("setup set, as Save fills")
+            << QStringList{"setup", "set", "comport=7", "combaud=", "comother=ABCD0123456789012345"}
+            << false << 0
+            << "comport=07\ncombaud=038400\ncomparity=n\ncombits=8\n"
+               "comstopbits=1\ncomother=0123456789012345\n";
+        QTest::newRow("setup set, unknown field")
+            << QStringList{"setup", "set", "speed=1"} << false << 2 << "is not FIELD=VALUE";
+        QTest::newRow("run at a line that is not one")
+            << QStringList{"run", "abc"} << false << 2 << "usage: pkivo-cli run";
         QTest::newRow("help") << QStringList{"--help"} << false << 0 << "convert";
         QTest::newRow("no command") << QStringList{} << false << 2 << "usage: pkivo-cli";
         QTest::newRow("unknown command")
@@ -55,6 +67,11 @@ private slots:
         QCOMPARE(process.exitCode(), exitCode);
         QVERIFY2(printed.contains(output), qPrintable(printed));
         QVERIFY(!printed.contains('\r'));
+        QCOMPARE(printed.contains("REPORT"), exitCode == 0 && args == QStringList{"convert"});
+        if (args.startsWith("setup") && args.value(1) == "set" && exitCode == 0) {
+            QCOMPARE(readWholeFile(home.file("Tolvane/params.ovh")).substr(99, 8),
+                     std::string("07038400"));
+        }
         if (args == QStringList{"convert"}) {
             QCOMPARE(readWholeFile(home.file("Tolvane/params.ovh")).size(), size_t(512));
             QCOMPARE(QFile::exists(QString::fromStdString(home.file("Tolvane/flash.tmp"))),

@@ -5,6 +5,7 @@
 #include "console/runcommands.h"
 #include "link/packets.h"
 #include "ui/aboutform.h"
+#include "ui/binsend.h"
 #include "ui/filegobbler.h"
 #include "ui/releasenotes.h"
 #include "ui/ssetup.h"
@@ -31,6 +32,7 @@ Kivocon::Kivocon(Console& console, WindowSet& windows)
     connect(m_ui->About, &QAction::triggered, this, [this] { m_windows.show<Aboutform>(); });
     connect(m_ui->relnotes, &QAction::triggered, this, [this] { m_windows.show<ReleaseNotes>(); });
     connect(m_ui->ssetupY, &QAction::triggered, this, [this] { m_windows.show<Ssetup>(); });
+    connect(m_ui->binsendY, &QAction::triggered, this, [this] { m_windows.show<Binsend>(); });
     m_windows.provide<Reconnector>(*this);
 }
 

@@ -2,6 +2,7 @@
 // display. Run by the test suite; the pictures land in the build folder's screenshots/.
 #include "consolefixture.h"
 #include "ui/aboutform.h"
+#include "ui/binsend.h"
 #include "ui/filegobbler.h"
 #include "ui/kivocon.h"
 #include "ui/releasenotes.h"
@@ -43,6 +44,7 @@ void Screenshots::everyWindow() {
     save(f.windows.get<Aboutform>(), "aboutform", "About PKivo");
     save(f.windows.get<ReleaseNotes>(), "releasenotes", "Release Notes");
     save(f.windows.get<Ssetup>(), "ssetup", "System setup");
+    save(f.windows.get<Binsend>(), "binsend", "Flash memory utility");
 }
 
 QTEST_MAIN(Screenshots)

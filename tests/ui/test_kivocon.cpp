@@ -154,6 +154,7 @@ private slots:
         QTest::newRow("about") << QString("About") << "About PKivo";
         QTest::newRow("release notes") << QString("relnotes") << "Release Notes";
         QTest::newRow("system setup") << QString("ssetupY") << "System setup";
+        QTest::newRow("flash tools") << QString("binsendY") << "Flash memory utility";
     }
 
     void menusOpenEachWindowOnce() {

@@ -113,6 +113,29 @@ private slots:
         QCOMPARE(readWholeFile(home.file("Tolvane/flashda.fla")), std::string("old\r\n"));
         QVERIFY(!fileExists("c:\\tolvane\\flashda.fla.new"));
     }
+
+    // A time-out left by an earlier transfer does not skip the pages; the second page is
+    // refused, so the write fails naming it.
+    void writeClearsALeftOverTimeOutAndNeedsEveryPageConfirmed() {
+        TempHome home;
+        QVERIFY(createFolder("c:\\Tolvane"));
+        const std::string first = "00001" + std::string(528, '1');
+        const std::string second = "02047" + std::string(528, '2');
+        writeWholeFile(home.file("Tolvane/flashda.fla"), first + "\r\n" + second + "\r\n");
+        ScriptedLink s;
+        s.g().timedout = true;
+        s.port.expect("#").answer("!", 1ms);
+        s.port.expect("$" + first).answer("OV0OK" + std::string(59, '-'), 10ms);
+        s.port.expect("#").answer("!", 1ms);
+        s.port.expect("$" + second).answer("OV0NO" + std::string(59, '-'), 10ms);
+        Quiet quiet;
+        const FlashOutcome outcome = writeFileIntoFlash(s.link, flashToolsFile, quiet);
+        PKIVO_VERIFY_SCRIPT(s.port);
+        QCOMPARE(outcome.result, FlashResult::Failed);
+        QCOMPARE(outcome.message, std::string("Error writing controller\nPage 02047 was not "
+                                              "written: the controller answered "
+                                              "\"OV0NO---------------\"."));
+    }
 };
 
 QTEST_GUILESS_MAIN(FlashToolsTest)

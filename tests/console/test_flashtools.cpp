@@ -15,6 +15,8 @@ namespace {
 struct Quiet : FlashToolsObserver {
     void pageStarted(const std::string&, int, int) override {}
     void pageDigits(const std::string&) override {}
+    bool cancelRequested() override { return cancel; }
+    bool cancel = false;
 };
 
 const std::string page7(528, '7');
@@ -135,6 +137,23 @@ private slots:
         QCOMPARE(outcome.message, std::string("Error writing controller\nPage 02047 was not "
                                               "written: the controller answered "
                                               "\"OV0NO---------------\"."));
+    }
+
+    // Cancel asked during the first page: it is confirmed, the second is never sent.
+    void cancelledWriteStopsAfterThePageOnTheWire() {
+        TempHome home;
+        QVERIFY(createFolder("c:\\Tolvane"));
+        const std::string first = "00001" + std::string(528, '1');
+        writeWholeFile(home.file("Tolvane/flashda.fla"),
+                       first + "\r\n00002" + std::string(528, '2') + "\r\n");
+        ScriptedLink s;
+        s.port.expect("#").answer("!", 1ms);
+        s.port.expect("$" + first).answer("OV0OK" + std::string(59, '-'), 10ms);
+        Quiet cancelling;
+        cancelling.cancel = true;
+        const FlashOutcome outcome = writeFileIntoFlash(s.link, flashToolsFile, cancelling);
+        PKIVO_VERIFY_SCRIPT(s.port);
+        QCOMPARE(outcome.result, FlashResult::Cancelled);
     }
 };
 

@@ -36,6 +36,7 @@ struct PrintingUi : UiServices {
     void messageBox(const std::string& text) override {
         std::fprintf(stderr, "%s\n", text.c_str());
     }
+    bool question(const std::string&) override { return false; }
     void endProgram() override { std::exit(1); }
 };
 

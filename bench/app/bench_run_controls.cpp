@@ -42,6 +42,7 @@ namespace {
 
 struct QuietUi : UiServices {
     void messageBox(const std::string& text) override { messages.push_back(text); }
+    bool question(const std::string&) override { return false; }
     void endProgram() override {}
     std::vector<std::string> messages;
 };

@@ -1,6 +1,7 @@
 // pkivo-cli: the console's jobs from a shell, one command per run.
 #include "cli/commands.h"
 #include "cli/consolecommands.h"
+#include "cli/flashcommands.h"
 #include "cli/linkcommands.h"
 #include "cli/memcommands.h"
 #include "cli/paramscommands.h"
@@ -58,6 +59,18 @@ const Command commands[] = {
     {"mem", "mem write ram|eeprom ADDR BYTE... [--port N]",
      "write the bytes from ADDR on; each line shows the byte the controller echoed",
      pkivo::cli::mem},
+    {"flash-read", "flash-read START END [FILE] [--port N]",
+     "read flash pages START to END (0-2047) into FILE (c:\\tolvane\\flashda.fla); the file is "
+     "replaced only when every page was read",
+     pkivo::cli::flashRead},
+    {"flash-write", "flash-write [FILE] [--port N]",
+     "check every page line of FILE (c:\\tolvane\\flashda.fla), then write the pages into flash; "
+     "OK or FAIL",
+     pkivo::cli::flashWrite},
+    {"flash-erase", "flash-erase [--yes] [--port N]",
+     "erase the whole flash memory (program, positions and speeds); asks first, or needs --yes "
+     "without a terminal",
+     pkivo::cli::flashErase},
 };
 
 void printHelp(std::ostream& out) {

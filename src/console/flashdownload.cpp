@@ -26,8 +26,7 @@ std::string exchangeFailure(const LinkGlobals& g) {
 } // namespace
 
 DownloadOutcome downloadFlashFile(Link& link, const std::string& path, DownloadObserver& observer) {
-    LinkGlobals& g = link.globals();
-    g.timedout = false;
+    link.globals().timedout = false;
     TextReader file;
     if (!file.open(path)) {
         return {DownloadResult::FileUnreadable, {}, {}};
@@ -41,6 +40,13 @@ DownloadOutcome downloadFlashFile(Link& link, const std::string& path, DownloadO
     if (lines.empty()) {
         return {DownloadResult::FileEmpty, {}, {}};
     }
+    return downloadPageLines(link, lines, observer);
+}
+
+DownloadOutcome downloadPageLines(Link& link, const std::vector<std::string>& lines,
+                                  DownloadObserver& observer) {
+    LinkGlobals& g = link.globals();
+    g.timedout = false;
     const int total = int(lines.size());
     for (int index = 0; index < total; ++index) {
         const std::string& line = lines[size_t(index)];
@@ -67,6 +73,9 @@ DownloadOutcome downloadFlashFile(Link& link, const std::string& path, DownloadO
             return {DownloadResult::Failed, pageText,
                     "the controller answered \"" + g.packet.substr(0, shownReplyLength) + "\""};
         }
+        if (index + 1 < total && observer.cancelRequested()) {
+            return {DownloadResult::Cancelled, {}, {}};
+        }
     }
     return {};
 }
@@ -79,6 +88,8 @@ std::string downloadFailureText(const DownloadOutcome& outcome, const std::strin
         return "The flash data file " + path + " holds no page: nothing was written.";
     case DownloadResult::Ok:
         return {};
+    case DownloadResult::Cancelled:
+        return "Cancelled: the pages before were written.";
     case DownloadResult::Failed:
         break;
     }

@@ -5,6 +5,7 @@
 #include "console/runcommands.h"
 #include "link/packets.h"
 #include "ui/aboutform.h"
+#include "ui/binsend.h"
 #include "ui/filegobbler.h"
 #include "ui/memoryeditor.h"
 #include "ui/parametercon.h"
@@ -41,6 +42,7 @@ Kivocon::Kivocon(Console& console, WindowSet& windows)
     connect(m_ui->sendinstX, &QAction::triggered, this, [this] { m_windows.show<Sndshort>(); });
     connect(m_ui->parameterconY, &QAction::triggered, this,
             [this] { m_windows.show<Parametercon>(); });
+    connect(m_ui->binsendY, &QAction::triggered, this, [this] { m_windows.show<Binsend>(); });
     m_windows.provide<Reconnector>(*this);
 }
 

@@ -1,4 +1,5 @@
-// Message boxes of the console: a real box with one OK button and the program's title.
+// Message boxes of the console: a real box with one OK button (Yes and No for a question) and the
+// program's title.
 #pragma once
 
 #include "platform/uiservices.h"
@@ -8,6 +9,7 @@ namespace pkivo {
 class QtUiServices : public UiServices {
 public:
     void messageBox(const std::string& text) override;
+    bool question(const std::string& text) override;
     // Asks the event loop to end; at start-up, before it runs, initparams' false ends main().
     void endProgram() override;
 };

@@ -92,6 +92,18 @@ private slots:
                                                "LCP (I/O 4) is Input: off\n");
         QTest::newRow("params set refuses 300 and sends nothing")
             << QStringList{"params", "set", "Report Rate=300", "--port", "4"} << 2 << std::string();
+        QTest::newRow("flash-read refused range")
+            << QStringList{"flash-read", "0", "2048", "--port", "4"} << 1 << std::string();
+        QTest::newRow("flash-read")
+            << QStringList{"flash-read", "5", "6", "c:\\pages.fla", "--port", "4"} << 0
+            << std::string("5  (1 of 2)\n6  (2 of 2)\nOK\n");
+        QTest::newRow("flash-write") << QStringList{"flash-write", "c:\\pages.fla", "--port", "4"}
+                                     << 0 << std::string("00005  (1 of 2)\n00006  (2 of 2)\nOK\n");
+        QTest::newRow("flash-erase without a terminal")
+            << QStringList{"flash-erase", "--port", "4"} << 1 << std::string();
+        QTest::newRow("flash-erase --yes")
+            << QStringList{"flash-erase", "--yes", "--port", "4"} << 0
+            << "OV0R17SSSSxxxxx" + std::string(32, 'D') + std::string(14, 'x') + "0H~\nOK\n";
     }
 
     void commands() {

@@ -2,6 +2,7 @@
 // display. Run by the test suite; the pictures land in the build folder's screenshots/.
 #include "consolefixture.h"
 #include "ui/aboutform.h"
+#include "ui/binsend.h"
 #include "ui/filegobbler.h"
 #include "ui/kivocon.h"
 #include "ui/memoryeditor.h"
@@ -51,6 +52,7 @@ void Screenshots::everyWindow() {
     save(f.windows.get<Sendinst>(), "sendinst", "Long Command Sender");
     save(f.windows.get<Sndshort>(), "sndshort", "Short Command Sender");
     save(f.windows.get<Parametercon>(), "parametercon", "Board Parameters");
+    save(f.windows.get<Binsend>(), "binsend", "Flash memory utility");
 }
 
 QTEST_MAIN(Screenshots)

@@ -158,6 +158,7 @@ private slots:
         QTest::newRow("long command sender") << QString("sendinstY") << "Long Command Sender";
         QTest::newRow("short command sender") << QString("sendinstX") << "Short Command Sender";
         QTest::newRow("board setup") << QString("parameterconY") << "Board Parameters";
+        QTest::newRow("flash tools") << QString("binsendY") << "Flash memory utility";
     }
 
     void menusOpenEachWindowOnce() {

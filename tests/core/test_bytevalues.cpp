@@ -16,18 +16,13 @@ private slots:
         QTest::addColumn<QString>("bits"); // bit 7 first
         QTest::addColumn<QString>("hex");
         QTest::addColumn<QString>("character");
-        QTest::newRow("0") << 0 << "00000000"
-                           << "0" << QString(QChar(0));
-        QTest::newRow("42 is an asterisk") << 42 << "00101010"
-                                           << "2A"
-                                           << "*";
-        QTest::newRow("65") << 65 << "01000001"
-                            << "41"
-                            << "A";
-        QTest::newRow("128") << 128 << "10000000"
-                             << "80" << QString(QChar(0x80));
-        QTest::newRow("255 is y diaeresis") << 255 << "11111111"
-                                            << "FF" << QString(QChar(0xFF));
+        auto row = [](const char* name, int value, const char* bits, const char* hex,
+                      const QString& character) {
+            QTest::newRow(name) << value << QString(bits) << QString(hex) << character;
+        };
+        row("0", 0, "00000000", "0", QString(QChar(0)));
+        row("42 is an asterisk", 42, "00101010", "2A", "*");
+        row("255 is y diaeresis", 255, "11111111", "FF", QString(QChar(0xFF)));
     }
     void aByteShowsAsBitsHexAndCharacter() {
         QFETCH(int, value);
@@ -51,8 +46,6 @@ private slots:
         QTest::addColumn<int>("low");
         QTest::addColumn<QString>("addressHex");
         QTest::newRow("4660") << 4660 << 18 << 52 << "1234";
-        QTest::newRow("0") << 0 << 0 << 0 << "0000";
-        QTest::newRow("255") << 255 << 0 << 255 << "00FF";
         QTest::newRow("256") << 256 << 1 << 0 << "0100";
         QTest::newRow("65535") << 65535 << 255 << 255 << "FFFF";
     }
@@ -67,26 +60,20 @@ private slots:
         QCOMPARE(QString::fromStdString(bytevalue::addressHex(uint32_t(word))), addressHex);
     }
 
-    // -1 stands for a refused text.
-    void boxesTakeWholeNumbersInTheirRange_data() {
+    // Where each box's range ends; which texts are numbers at all is wholeNumber's, tested with
+    // it. -1 stands for a refused text.
+    void boxesTakeWholeNumbersUpToTheirLargest_data() {
         QTest::addColumn<QByteArray>("typed");
         QTest::addColumn<int>("address");
         QTest::addColumn<int>("byte");
         QTest::addColumn<int>("word");
-        QTest::newRow("0") << QByteArray("0") << 0 << 0 << 0;
-        QTest::newRow("spaces around") << QByteArray(" 12 ") << 12 << 12 << 12;
-        QTest::newRow("leading zeros") << QByteArray("00255") << 255 << 255 << 255;
+        QTest::newRow("255, leading zeros") << QByteArray("00255") << 255 << 255 << 255;
         QTest::newRow("256") << QByteArray("256") << 256 << -1 << 256;
-        QTest::newRow("300 is not written as 2C") << QByteArray("300") << 300 << -1 << 300;
         QTest::newRow("65535") << QByteArray("65535") << 65535 << -1 << 65535;
-        QTest::newRow("70000") << QByteArray("70000") << -1 << -1 << -1;
-        QTest::newRow("empty") << QByteArray("") << -1 << -1 << -1;
-        QTest::newRow("negative") << QByteArray("-1") << -1 << -1 << -1;
-        QTest::newRow("fraction") << QByteArray("1.5") << -1 << -1 << -1;
-        QTest::newRow("letters") << QByteArray("12ab") << -1 << -1 << -1;
-        QTest::newRow("hex") << QByteArray("0x10") << -1 << -1 << -1;
+        QTest::newRow("65536") << QByteArray("65536") << -1 << -1 << -1;
+        QTest::newRow("not a number") << QByteArray("12ab") << -1 << -1 << -1;
     }
-    void boxesTakeWholeNumbersInTheirRange() {
+    void boxesTakeWholeNumbersUpToTheirLargest() {
         QFETCH(QByteArray, typed);
         QFETCH(int, address);
         QFETCH(int, byte);

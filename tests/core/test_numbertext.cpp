@@ -47,13 +47,9 @@ private slots:
         QTest::newRow("tab is no space") << B("\t5") << 99ULL << no << no << B("");
         QTest::newRow("plus sign") << B("+5") << 99ULL << no << no << B("");
         QTest::newRow("fraction") << B("1.5") << 99ULL << no << no << B("1");
-        QTest::newRow("trailing letter") << B("12a") << 99ULL << no << no << B("12");
         QTest::newRow("superscript two") << B("\xc2\xb2") << 99ULL << no << no << B("");
-        QTest::newRow("three-digit port") << B("100") << 99ULL << no << no << B("100");
         QTest::newRow("largest line") << top << line << top << top << top;
         QTest::newRow("past the line") << B("16777216") << line << no << no << B("16777216");
-        QTest::newRow("ten-digit baud")
-            << B("0000009600") << 4000000ULL << B("9600") << B("9600") << B("0000009600");
         QTest::newRow("largest 64 bits") << most << all << most << most << most;
         QTest::newRow("past 64 bits, no wrap") << over << all << no << no << over;
     }
@@ -79,8 +75,6 @@ private slots:
         QTest::newRow("empty") << B("") << 0ULL << B("0") << B("0");
         QTest::newRow("spaces skipped") << B("  12") << 12ULL << B("12") << B("12");
         QTest::newRow("tab not skipped") << B("\t12") << 0ULL << B("0") << B("0");
-        QTest::newRow("letters after") << B("12ab") << 12ULL << B("12") << B("12");
-        QTest::newRow("space ends the run") << B("12 34") << 12ULL << B("12") << B("12");
         QTest::newRow("minus sign") << B("-5") << 0ULL << B("0") << B("0");
         QTest::newRow("page line") << B("00012FFFF") << 12ULL << B("12") << B("12");
         QTest::newRow("clamp limit") << B("65535") << 65535ULL << B("65535") << B("65535");
@@ -115,18 +109,14 @@ private slots:
         QTest::newRow("half, zeros after") << B("2.500") << B("2") << B("2") << B("0002");
         QTest::newRow("just past half") << B("2.5000001") << B("3") << B("3") << B("0003");
         QTest::newRow("just below half") << B("2.4999") << B("2") << B("2") << B("0002");
-        QTest::newRow("negative even half") << B("-2.5") << B("-2") << B("-2") << B("FFFE");
         QTest::newRow("negative odd half") << B("-3.5") << B("-4") << B("-4") << B("FFFC");
         QTest::newRow("minus a half") << B("-0.5") << B("0") << B("0") << B("0000");
-        QTest::newRow("minus one") << B("-1") << B("-1") << B("-1") << B("FFFF");
         QTest::newRow("plus sign") << B("+7") << B("7") << B("7") << B("0007");
         QTest::newRow("point first") << B(".6") << B("1") << B("1") << B("0001");
         QTest::newRow("point last") << B("5.") << B("5") << B("5") << B("0005");
-        QTest::newRow("word 65536") << B("65536") << B("65536") << B("65536") << B("0000");
         QTest::newRow("empty") << B("") << no << B("0") << no;
         QTest::newRow("sign only") << B("-") << no << B("0") << no;
         QTest::newRow("unit after") << B("1500us") << no << B("1500") << no;
-        QTest::newRow("space inside") << B("1 5") << no << B("1") << no;
         QTest::newRow("two points") << B("1.2.3") << no << B("1") << no;
         QTest::newRow("comma as point") << B("2,5") << no << B("2") << no;
         QTest::newRow("space after sign") << B("- 5") << no << B("0") << no;
@@ -154,9 +144,7 @@ private slots:
     void scaledValuesRoundHalvesToEven_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<B>("whole");
-        QTest::newRow("half") << 0.5 << B("0");
         QTest::newRow("two and a half") << 2.5 << B("2");
-        QTest::newRow("minus a half") << -0.5 << B("0");
         QTest::newRow("minus one and a half") << -1.5 << B("-2");
         QTest::newRow("below half") << 2.4999999 << B("2");
         QTest::newRow("past half") << 2.5000001 << B("3");
@@ -179,14 +167,9 @@ private slots:
         const int smallest = std::numeric_limits<int>::min();
         const int largest = std::numeric_limits<int>::max();
         QTest::newRow("zero") << 0 << B("0") << B("00");
-        QTest::newRow("line 10") << 10 << B("A") << B("00000A");
         QTest::newRow("line 32000") << 32000 << B("7D00") << B("007D00");
         QTest::newRow("byte 300") << 300 << B("12C") << B("2C");
-        QTest::newRow("word 65536") << 65536 << B("10000") << B("0000");
-        QTest::newRow("nibble 17") << 17 << B("11") << B("1");
-        QTest::newRow("12 bits 4096") << 4096 << B("1000") << B("000");
         QTest::newRow("minus one byte") << -1 << B("FFFFFFFF") << B("FF");
-        QTest::newRow("minus two word") << -2 << B("FFFFFFFE") << B("FFFE");
         QTest::newRow("minus one, 10 digits") << -1 << B("FFFFFFFF") << B("00FFFFFFFF");
         QTest::newRow("smallest long") << smallest << B("80000000") << B("80000000");
         QTest::newRow("largest long") << largest << B("7FFFFFFF") << B("7FFFFFFF");
@@ -221,7 +204,6 @@ private slots:
         QTest::addColumn<B>("field");
         QTest::newRow("speed 7") << B("7") << B("007");
         QTest::newRow("speed 1500") << B("1500") << B("500");
-        QTest::newRow("position 1234567") << B("1234567") << B("34567");
         QTest::newRow("empty") << B("") << B("000");
         QTest::newRow("not converted") << B(" 7") << B("0 7");
         QTest::newRow("no width") << B("5") << B("");

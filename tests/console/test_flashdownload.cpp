@@ -8,88 +8,67 @@
 
 using namespace pkivo;
 using namespace pkivo::test;
+using S = std::string;
 
 namespace {
 
-std::string pageLine(int page, char fill) {
-    return decimalDigits(uint64_t(page), 5) + std::string(528, fill);
-}
-
 struct PageLog : DownloadObserver {
-    void pageStarted(const std::string& pageText, int, int) override { pages.push_back(pageText); }
-    std::vector<std::string> pages;
+    void pageStarted(const S& pageText, int, int) override { pages.push_back(pageText); }
+    std::vector<S> pages;
 };
 
-// The controller takes "#", answers "!", takes "$" + the line and answers `reply`.
-void expectPage(ScriptedLink& s, const std::string& line, const std::string& reply) {
-    s.port.expect("#").answer("!", 5ms);
-    s.port.expect("$" + line).answer(reply, 20ms);
-}
-
-const std::string written = "OV0OK" + std::string(59, '-');
-const std::string refused = "OV0NO" + std::string(59, '-');
+// The replies to pages 0, 1 and 2 ("-": none comes; the rest are never sent), and the failure.
+struct Row {
+    std::vector<S> replies;
+    S message;
+};
 
 } // namespace
+
+Q_DECLARE_METATYPE(Row)
 
 class FlashDownloadTest : public QObject {
     Q_OBJECT
 private slots:
+    // Waiting for a reply is flashwait's; the download names the page and sends no more.
     void firstUnconfirmedPageStopsTheDownload_data() {
-        QTest::addColumn<QString>("middleReply");
-        QTest::addColumn<QString>("lastReply"); // empty: the last page is never sent
-        QTest::addColumn<QString>("message");   // empty: the download ends OK
-        QTest::newRow("all written")
-            << QString::fromStdString(written) << QString::fromStdString(written) << QString();
-        QTest::newRow("middle refused") << QString::fromStdString(refused) << QString()
-                                        << "Error writing controller\nPage 00001 was not written: "
-                                           "the controller answered \"OV0NO---------------\".";
-        QTest::newRow("last refused")
-            << QString::fromStdString(written) << QString::fromStdString(refused)
-            << "Error writing controller\nPage 00002 was not written: "
-               "the controller answered \"OV0NO---------------\".";
-        QTest::newRow("middle answered in lower case")
-            << "ov0ok" + QString(59, '-') << QString()
-            << "Error writing controller\nPage 00001 was not written: the controller answered "
-               "\"ov0ok---------------\".";
+        QTest::addColumn<Row>("row");
+        const S ok = "OV0OK" + S(59, '-'), no = "OV0NO" + S(59, '-');
+        const S failed = "Error writing controller\nPage 0000";
+        const S answeredNo = " was not written: the controller answered \"OV0NO---------------\".";
+        const S lower = " was not written: the controller answered \"ov0ok---------------\".";
+        QTest::newRow("all written") << Row{{ok, ok, ok}, ""};
+        QTest::newRow("middle refused") << Row{{ok, no}, failed + "1" + answeredNo};
+        QTest::newRow("last refused") << Row{{ok, ok, no}, failed + "2" + answeredNo};
+        QTest::newRow("middle unanswered")
+            << Row{{ok, "-"}, failed + "1 was not written: Z Unable to connect."};
+        QTest::newRow("middle in lower case")
+            << Row{{ok, "ov0ok" + S(59, '-')}, failed + "1" + lower};
     }
-
     void firstUnconfirmedPageStopsTheDownload() {
-        QFETCH(QString, middleReply);
-        QFETCH(QString, lastReply);
-        QFETCH(QString, message);
+        QFETCH(Row, row);
         TempHome home;
-        writeWholeFile(home.file("flash.tmp"),
-                       pageLine(0, '1') + "\r\n" + pageLine(1, '2') + "\r\n" + pageLine(2, '3'));
         ScriptedLink s;
-        expectPage(s, pageLine(0, '1'), written);
-        expectPage(s, pageLine(1, '2'), middleReply.toStdString());
-        if (!lastReply.isEmpty()) {
-            expectPage(s, pageLine(2, '3'), lastReply.toStdString());
+        S file;
+        for (int page = 0; page < 3; ++page) {
+            const S line = "0000" + std::to_string(page) + S(528, char('1' + page));
+            file += line + "\r\n";
+            if (size_t(page) < row.replies.size()) {
+                s.port.expect("#").answer("!", 5ms);
+                auto& step = s.port.expect("$" + line);
+                if (row.replies[page] != "-") {
+                    step.answer(row.replies[page], 20ms);
+                }
+            }
         }
+        writeWholeFile(home.file("flash.tmp"), file);
         PageLog log;
         const DownloadOutcome outcome = downloadFlashFile(s.link, home.file("flash.tmp"), log);
         PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(outcome.result, message.isEmpty() ? DownloadResult::Ok : DownloadResult::Failed);
-        QCOMPARE(QString::fromStdString(downloadFailureText(outcome, "x")), message);
-        QCOMPARE(s.g().timedout, !message.isEmpty());
-    }
-
-    // Waiting for the reply is flashwait's; the download names the page and sends no more.
-    void unansweredPageIsNamedAndEndsTheDownload() {
-        TempHome home;
-        writeWholeFile(home.file("flash.tmp"),
-                       pageLine(3, '0') + "\r\n" + pageLine(4, '0') + "\r\n");
-        ScriptedLink s;
-        s.port.expect("#").answer("!", 1ms);
-        s.port.expect("$" + pageLine(3, '0')); // sent, never answered
-        PageLog log;
-        const DownloadOutcome outcome = downloadFlashFile(s.link, home.file("flash.tmp"), log);
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(downloadFailureText(outcome, "x"),
-                 std::string("Error writing controller\nPage 00003 was not written: Z Unable to "
-                             "connect."));
-        QCOMPARE(log.pages, std::vector<std::string>{"00003"});
-        QVERIFY(s.g().timedout);
+        QCOMPARE(outcome.result, row.message.empty() ? DownloadResult::Ok : DownloadResult::Failed);
+        QCOMPARE(downloadFailureText(outcome, "x"), row.message);
+        QCOMPARE(log.pages.size(), row.replies.size());
+        QCOMPARE(s.g().timedout, !row.message.empty());
     }
 
     // An empty file is the converter window's case.
@@ -97,11 +76,11 @@ private slots:
         TempHome home;
         ScriptedLink s;
         PageLog log;
-        const DownloadOutcome outcome = downloadFlashFile(s.link, "c:\\Tolvane\\flash.tmp", log);
+        const S file = "c:\\Tolvane\\flash.tmp";
+        const DownloadOutcome outcome = downloadFlashFile(s.link, file, log);
         QCOMPARE(outcome.result, DownloadResult::FileUnreadable);
-        QCOMPARE(downloadFailureText(outcome, "c:\\Tolvane\\flash.tmp"),
-                 std::string("Canot open flash data file c:\\Tolvane\\flash.tmp: convert a script "
-                             "first."));
+        QCOMPARE(downloadFailureText(outcome, file),
+                 "Canot open flash data file " + file + ": convert a script first.");
         QVERIFY(s.port.writes().empty());
         QVERIFY(log.pages.empty());
     }

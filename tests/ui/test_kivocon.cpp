@@ -1,6 +1,5 @@
 // The main window, clicked as a user would: start-up, the run controls' packets, the status
 // group, the menus and shut-down. The controller at the other end is scripted.
-#include "console/linenumber.h"
 #include "consolefixture.h"
 #include "controls.h"
 #include "scriptedlink.h"
@@ -58,38 +57,18 @@ private slots:
         QCOMPARE(text(window, "BoardData1"), QString(" Unknown"));
     }
 
-    // What the line box takes: a whole decimal number up to the last line a packet can carry.
-    void lineNumbersAreWholeNumbersUpTo16777215_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("line"); // -1: refused
-        const std::pair<const char*, int> rows[] = {
-            {"0", 0},   {" 10 ", 10}, {"16777215", 16777215}, {"", -1},        {"abc", -1},
-            {"-1", -1}, {"1.5", -1},  {"0x10", -1},           {"16777216", -1}};
-        for (auto [typed, line] : rows) {
-            QTest::newRow(qPrintable('"' + QString(typed) + '"')) << QString(typed) << line;
-        }
-    }
-    void lineNumbersAreWholeNumbersUpTo16777215() {
-        QFETCH(QString, typed);
-        QFETCH(int, line);
-        const std::optional<uint32_t> parsed = parseLineNumber(typed.toStdString());
-        QCOMPARE(parsed ? int(*parsed) : -1, line);
-    }
-
     // Run and Run at line start the monitor, which shows the record and gives up 6 s after it;
-    // "Monitor status" only listens.
-    void runControlsSendTheirPackets_data() { // named after the button
-        QTest::addColumn<QString>("linetorun");
+    // "Monitor status" only listens. The line box holds the last line a packet can carry.
+    void runControlsSendTheirPackets_data() {    // named after the button
         QTest::addColumn<std::string>("packet"); // empty: nothing is sent
         QTest::addColumn<bool>("monitors");
-        QTest::newRow("Run") << QString("7") << runPacket("R05", "000000") << true;
-        QTest::newRow("Runatline") << QString(" 300 ") << runPacket("R05", "00012C") << true;
-        QTest::newRow("pauseit") << QString("7") << runPacket("R07") << false;
-        QTest::newRow("stopall") << QString("7") << runPacket("R00") << false;
-        QTest::newRow("Monitor") << QString("7") << std::string() << true;
+        QTest::newRow("Run") << runPacket("R05", "000000") << true;
+        QTest::newRow("Runatline") << runPacket("R05", "FFFFFF") << true;
+        QTest::newRow("pauseit") << runPacket("R07") << false;
+        QTest::newRow("stopall") << runPacket("R00") << false;
+        QTest::newRow("Monitor") << std::string() << true;
     }
     void runControlsSendTheirPackets() {
-        QFETCH(QString, linetorun);
         QFETCH(std::string, packet);
         QFETCH(bool, monitors);
         ConsoleFixture f;
@@ -100,7 +79,7 @@ private slots:
         f.port.arriveAt(500ms, statusRecord("0014", "30"));
         Kivocon& window = f.windows.show<Kivocon>();
         const QString before = statusGroup(window);
-        child<QLineEdit>(window, "linetorun")->setText(linetorun);
+        child<QLineEdit>(window, "linetorun")->setText("16777215");
         click(window, QTest::currentDataTag());
         PKIVO_VERIFY_SCRIPT(f.port);
         QCOMPARE(statusGroup(window), monitors ? "20|2|1|15|Paused|0 - No errors" : before);
@@ -112,15 +91,13 @@ private slots:
         Kivocon& window = f.windows.show<Kivocon>();
         window.show();
         auto click = [&](const char* button, bool answered) {
-            if (!answered) {
-                for (int attempt = 0; attempt < 4; ++attempt) {
-                    f.port.expect("&");
-                }
-                QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
-                return;
+            if (answered) {
+                f.port.expect("&").answer(":", 10ms);
+                f.port.expectAny();
             }
-            f.port.expect("&").answer(":", 10ms);
-            f.port.expectAny();
+            for (int attempt = 0; !answered && attempt < 4; ++attempt) {
+                f.port.expect("&");
+            }
             QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
         };
         f.g().errcode = "X"; // a stale code of some earlier exchange is not this one's

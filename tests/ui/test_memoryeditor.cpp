@@ -32,10 +32,10 @@ void typeAll(QWidget& window, const QStringList& typed) {
 }
 
 // The texts of `names`, joined by '|'.
-QString texts(QWidget& window, std::initializer_list<const char*> names) {
+QString texts(QWidget& window, const QStringList& names) {
     QStringList shown;
-    for (const char* name : names) {
-        shown << text(window, name);
+    for (const QString& name : names) {
+        shown << text(window, qPrintable(name));
     }
     return shown.join('|');
 }
@@ -55,7 +55,28 @@ void answerOnce(ScriptedPort& port, const S& request, const S& reply) {
     port.expect("-" + request).answer(reply, 10ms);
 }
 
+struct ButtonRow {
+    QStringList typed; // "box=text", in order
+    bool ram;
+    QString button;
+    S request, reply;
+    QString box, shown; // where the byte shows, and what
+};
+struct FailRow {
+    QString button;
+    S request;
+    QStringList answers; // the attention answer, then the reply, if any
+    QString status;
+};
+struct RefusedRow {
+    QString box, typed, button, reason;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(ButtonRow)
+Q_DECLARE_METATYPE(FailRow)
+Q_DECLARE_METATYPE(RefusedRow)
 
 class MemoryeditorTest : public QObject {
     Q_OBJECT
@@ -64,64 +85,46 @@ private slots:
         ConsoleFixture f;
         f.console.link.setMonitoring(true);
         Memoryeditor& window = f.windows.show<Memoryeditor>();
-        QCOMPARE(window.windowTitle(), QString("Memory Editor"));
         QVERIFY(!f.g().monitoring);
         QVERIFY(child<QRadioButton>(window, "Option1")->isChecked());
         QCOMPARE(texts(window, {"memoryaddress", "hexaddr", "Text3", "Text4", "Text5"}),
                  QString("0|0000|||"));
-        QCOMPARE(child<QCheckBox>(window, "Check8")->text(), QString("Bit 7 Value = 128"));
     }
 
     // Bits 1 and 3 are ticked before each click: "Write this value" sends 10.
     void eachButtonSendsItsPacketAndShowsTheReply_data() {
-        QTest::addColumn<QStringList>("typed");
-        QTest::addColumn<bool>("ram");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<S>("request");
-        QTest::addColumn<S>("reply");
-        QTest::addColumn<QString>("box"); // where the byte shows
-        QTest::addColumn<QString>("shown");
-        auto row = [](const char* name, const QStringList& typed, bool ram, const char* button,
-                      const S& request, const S& reply, const char* box, const char* shown) {
-            QTest::newRow(name) << typed << ram << QString(button) << request << reply
-                                << QString(box) << QString(shown);
-        };
+        QTest::addColumn<ButtonRow>("row");
         const QStringList word{"in16bits=4660"};
-        row("Read EEPROM 4660", {"memoryaddress=4660"}, false, "Command1", "OE1234DDH", "OE12342AH",
-            "Text3", "42");
-        row("Write 255 to RAM 0", {"Text4=255"}, true, "Command2", "OS0000FFH", "OS0000FFH",
-            "Text3", "255");
-        row("Write this value: the bits", {}, true, "Command3", "OS00000AH", "OS00000AH", "Text3",
-            "10");
-        row("Write the high byte", word, false, "Command5", "OF000012H", "OF000012H", "Text3",
-            "18");
-        row("Write the low byte", word, false, "Command4", "OF000034H", "OF000034H", "Text3", "52");
-        row("Quick read row 3 reads RAM whatever the area", {"Aaddress3=4096"}, false, "aread3",
-            "OR1000DDH", "OR1000C8H", "Adata3", "200");
-        row("Quick write row 2", {"Aaddress2=258", "Adata2=17"}, false, "awrite2", "OS010211H",
-            "OS010211H", "Adata2", "17");
+        QTest::newRow("Read EEPROM 4660") << ButtonRow{
+            {"memoryaddress=4660"}, false, "Command1", "OE1234DDH", "OE12342AH", "Text3", "42"};
+        QTest::newRow("Write 255 to RAM 0")
+            << ButtonRow{{"Text4=255"}, true, "Command2", "OS0000FFH", "OS0000FFH", "Text3", "255"};
+        QTest::newRow("Write this value: the bits")
+            << ButtonRow{{}, true, "Command3", "OS00000AH", "OS00000AH", "Text3", "10"};
+        QTest::newRow("Write the high byte")
+            << ButtonRow{word, false, "Command5", "OF000012H", "OF000012H", "Text3", "18"};
+        QTest::newRow("Write the low byte")
+            << ButtonRow{word, false, "Command4", "OF000034H", "OF000034H", "Text3", "52"};
+        QTest::newRow("Quick read row 3 reads RAM whatever the area") << ButtonRow{
+            {"Aaddress3=4096"}, false, "aread3", "OR1000DDH", "OR1000C8H", "Adata3", "200"};
+        const QStringList quick{"Aaddress2=258", "Adata2=17"};
+        QTest::newRow("Quick write row 2")
+            << ButtonRow{quick, false, "awrite2", "OS010211H", "OS010211H", "Adata2", "17"};
     }
     void eachButtonSendsItsPacketAndShowsTheReply() {
-        QFETCH(QStringList, typed);
-        QFETCH(bool, ram);
-        QFETCH(QString, button);
-        QFETCH(S, request);
-        QFETCH(S, reply);
-        QFETCH(QString, box);
-        QFETCH(QString, shown);
+        QFETCH(ButtonRow, row);
         ConsoleFixture f;
         Memoryeditor& window = f.windows.show<Memoryeditor>();
-        child<QRadioButton>(window, ram ? "Option2" : "Option1")->setChecked(true);
+        child<QRadioButton>(window, row.ram ? "Option2" : "Option1")->setChecked(true);
         child<QCheckBox>(window, "Check2")->setChecked(true);
         child<QCheckBox>(window, "Check4")->setChecked(true);
-        typeAll(window, typed);
-        answerOnce(f.port, request, reply);
-        click(window, button);
+        typeAll(window, row.typed);
+        answerOnce(f.port, row.request, row.reply);
+        click(window, row.button);
         PKIVO_VERIFY_SCRIPT(f.port);
-        QCOMPARE(text(window, qPrintable(box)), shown);
-        QCOMPARE(text(window, "Text5"), QString("0 No errors"));
-        QVERIFY(child<QPushButton>(window, qPrintable(button))->isEnabled());
-        if (button == "Command1") {
+        QCOMPARE(texts(window, {row.box, "Text5"}), row.shown + "|0 No errors");
+        QVERIFY(child<QPushButton>(window, qPrintable(row.button))->isEnabled());
+        if (row.button == "Command1") {
             QCOMPARE(bits(window), QString("00101010"));
             QCOMPARE(texts(window, {"Bitvalue", "Hexvalue", "Asciivalue"}), QString("42|2A|*"));
         }
@@ -129,27 +132,21 @@ private slots:
 
     // Before each row the window shows 42 read from EEPROM 4660, and quick row 1 shows 9.
     void aFailedExchangeLeavesTheBoxesAsTheyWere_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<S>("request");
-        QTest::addColumn<QStringList>("answers"); // the attention answer, then the reply, if any
-        QTest::addColumn<QString>("status");
+        QTest::addColumn<FailRow>("row");
         const QString noAnswer = "Z Unable to connect";
         QTest::newRow("Read, no attention answer")
-            << "Command1" << S("OE1234DDH") << QStringList{} << noAnswer;
+            << FailRow{"Command1", "OE1234DDH", {}, noAnswer};
         QTest::newRow("Read, reply of 10 characters")
-            << "Command1" << S("OE1234DDH") << QStringList{":", "OE123407Hx"} << "Error";
+            << FailRow{"Command1", "OE1234DDH", {":", "OE123407Hx"}, "Error"};
         QTest::newRow("Write, reply not hex")
-            << "Command2" << S("OF123405H") << QStringList{":", "OF1234..H"} << "Error";
+            << FailRow{"Command2", "OF123405H", {":", "OF1234..H"}, "Error"};
         QTest::newRow("Quick read, no attention answer")
-            << "aread1" << S("OR0001DDH") << QStringList{} << noAnswer;
+            << FailRow{"aread1", "OR0001DDH", {}, noAnswer};
         QTest::newRow("Quick write, no attention answer")
-            << "awrite1" << S("OS000109H") << QStringList{} << noAnswer;
+            << FailRow{"awrite1", "OS000109H", {}, noAnswer};
     }
     void aFailedExchangeLeavesTheBoxesAsTheyWere() {
-        QFETCH(QString, button);
-        QFETCH(S, request);
-        QFETCH(QStringList, answers);
-        QFETCH(QString, status);
+        QFETCH(FailRow, row);
         ConsoleFixture f;
         Memoryeditor& window = f.windows.show<Memoryeditor>();
         typeAll(window, {"memoryaddress=4660", "Text4=5", "Aaddress1=1"});
@@ -157,59 +154,48 @@ private slots:
         click(window, "Command1");
         answerOnce(f.port, "OR0001DDH", "OR000109H");
         click(window, "aread1");
-        if (answers.isEmpty()) {
+        if (row.answers.isEmpty()) {
             for (int attempt = 0; attempt < 4; ++attempt) {
                 f.port.expect("&");
             }
         } else {
-            f.port.expect("&").answer(answers[0].toStdString(), 5ms);
-            f.port.expect("-" + request).answer(answers[1].toStdString(), 10ms);
+            f.port.expect("&").answer(row.answers[0].toStdString(), 5ms);
+            f.port.expect("-" + row.request).answer(row.answers[1].toStdString(), 10ms);
         }
-        click(window, button);
+        click(window, row.button);
         PKIVO_VERIFY_SCRIPT(f.port);
-        QCOMPARE(text(window, "Text5"), status);
-        QCOMPARE(texts(window, {"Text3", "Adata1"}), QString("42|9"));
+        QCOMPARE(texts(window, {"Text5", "Text3", "Adata1"}), row.status + "|42|9");
         QCOMPARE(bits(window), QString("00101010"));
     }
 
-    // One row for each place a box is taken from.
+    // One row for each place a box is taken from; which texts are numbers is wholeNumber's.
     void refusedBoxesAreMarkedAndNothingIsSent_data() {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("reason");
-        auto row = [](const char* name, const char* box, const char* typed, const char* button,
-                      const char* reason) {
-            QTest::newRow(name) << QString(box) << QString(typed) << QString(button)
-                                << QString(reason);
-        };
-        row("a byte of 300", "Text4", "300", "Command2", "Text4Reason");
-        row("a byte that is no number", "Text4", "abc", "Command2", "Text4Reason");
-        row("address 70000 for Read", "memoryaddress", "70000", "Command1", "memoryaddressReason");
-        row("negative address for Write this value", "memoryaddress", "-1", "Command3",
-            "memoryaddressReason");
-        row("16-bit value 65536", "in16bits", "65536", "Command5", "in16bitsReason");
-        row("quick address 70000", "Aaddress2", "70000", "aread2", "quickReason");
-        row("quick byte 256", "Adata4", "256", "awrite4", "quickReason");
+        QTest::addColumn<RefusedRow>("row");
+        QTest::newRow("a byte of 300") << RefusedRow{"Text4", "300", "Command2", "Text4Reason"};
+        QTest::newRow("address 70000 for Read")
+            << RefusedRow{"memoryaddress", "70000", "Command1", "memoryaddressReason"};
+        QTest::newRow("negative address for Write this value")
+            << RefusedRow{"memoryaddress", "-1", "Command3", "memoryaddressReason"};
+        QTest::newRow("16-bit value 65536")
+            << RefusedRow{"in16bits", "65536", "Command5", "in16bitsReason"};
+        QTest::newRow("quick address 70000")
+            << RefusedRow{"Aaddress2", "70000", "aread2", "quickReason"};
+        QTest::newRow("quick byte 256") << RefusedRow{"Adata4", "256", "awrite4", "quickReason"};
     }
     void refusedBoxesAreMarkedAndNothingIsSent() {
-        QFETCH(QString, box);
-        QFETCH(QString, typed);
-        QFETCH(QString, button);
-        QFETCH(QString, reason);
+        QFETCH(RefusedRow, row);
         ConsoleFixture f;
         Memoryeditor& window = f.windows.show<Memoryeditor>();
-        QLineEdit* edit = child<QLineEdit>(window, qPrintable(box));
+        QLineEdit* edit = child<QLineEdit>(window, qPrintable(row.box));
         edit->setText("1");
-        edit->setText(typed);
-        click(window, button);
+        edit->setText(row.typed);
+        click(window, row.button);
         QVERIFY(f.port.writes().empty());
         QVERIFY(!edit->styleSheet().isEmpty());
-        QVERIFY(text(window, qPrintable(reason)).startsWith("Enter a number from 0 to"));
-        // Typing a good number takes the mark away.
-        edit->setText("3");
+        QVERIFY(text(window, qPrintable(row.reason)).startsWith("Enter a number from 0 to"));
+        edit->setText("3"); // a good number takes the mark away
         QVERIFY(edit->styleSheet().isEmpty());
-        QCOMPARE(text(window, qPrintable(reason)), QString());
+        QCOMPARE(text(window, qPrintable(row.reason)), QString());
     }
 
     void addressSteppingStopsAtTheEnds() {

@@ -20,6 +20,7 @@ namespace {
 const std::string readRequest = "$OV0R1R000000xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000x0H~";
 const std::string reloadRequest =
     "$OV0R1C000000xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000x0H~";
+const std::string reloadReply = "OV0R1C00000" + std::string(32, 'D') + "DDDDxxx000x000000x0H~";
 // Flags 0B, run 05, I/O 01, rate 14, pulses 05DC and 09C4, servos 81.
 const std::string readReply = "OV0R1R000000B0500000100001405DC09C481000000DDDDxxx000x000000x0H~";
 // Every bit the window does not show is set, and digits 5-8, 11-14 and 27-32 are odd ones.
@@ -30,16 +31,24 @@ void click(QWidget& window, const char* button) {
     QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
 }
 
-bool checked(QWidget& window, const char* name) {
-    return child<QAbstractButton>(window, name)->isChecked();
-}
-
-QString buttons(QWidget& window) {
-    QString states;
+// responce|Get Store Reload enabled|rate|min|max|servos 1-8|limits, report off, storage
+// Other, run on hw, pb, pu, I/O 1: as the window shows them, boxes as '1' and '0'.
+QString state(QWidget& window) {
+    QString buttons, servos, flags;
     for (const char* name : {"GparamX", "StoreparamX", "recon"}) {
-        states += child<QPushButton>(window, name)->isEnabled() ? '1' : '0';
+        buttons += child<QPushButton>(window, name)->isEnabled() ? '1' : '0';
     }
-    return states;
+    for (int k = 0; k < 8; ++k) {
+        const QString box = QString("Servos1_%1").arg(k);
+        servos += child<QCheckBox>(window, qPrintable(box))->isChecked() ? '1' : '0';
+    }
+    for (const char* name :
+         {"uselimits", "reportoff", "modeother", "Runonhw", "Runonpb", "Runonpu", "iocon1"}) {
+        flags += child<QAbstractButton>(window, name)->isChecked() ? '1' : '0';
+    }
+    return QString("%1|%2|%3|%4|%5|%6|%7")
+        .arg(text(window, "responce"), buttons, text(window, "reportrate"),
+             text(window, "minpulse"), text(window, "maxpulse"), servos, flags);
 }
 
 void answerGet(ConsoleFixture& f, const std::string& request, const std::string& reply) {
@@ -54,215 +63,163 @@ void noAnswer(ConsoleFixture& f) {
     }
 }
 
+struct BoxRow {
+    const char* box;
+    QString typed;
+    const char* errorLabel;
+    QString reason;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(BoxRow)
 
 class ParameterconTest : public QObject {
     Q_OBJECT
 private slots:
-    void loadGetsTheBlockIntoTheControls();
-    void storeWritesShownFieldsOverTheBlockAsRead();
-    void getIsGoodOnlyWithAFramedReplyCarryingCodeZero_data();
-    void getIsGoodOnlyWithAFramedReplyCarryingCodeZero();
-    void storeAndReloadSetTheButtons();
-    void storeIsRefusedUntilAGetSucceeded();
-    void openedAgainWhileItsGetWaitsIsTheSameWindow();
-    void boxesOutOfRangeAreRefusedWhereTyped_data();
-    void boxesOutOfRangeAreRefusedWhereTyped();
-};
-
-void ParameterconTest::loadGetsTheBlockIntoTheControls() {
-    ConsoleFixture f;
-    answerGet(f, readRequest, readReply);
-    Parametercon& window = f.windows.show<Parametercon>();
-    PKIVO_VERIFY_SCRIPT(f.port);
-    QCOMPARE(window.windowTitle(), QString("Board Parameters"));
-    QCOMPARE(text(window, "responce"), QString("0 No errors"));
-    QCOMPARE(text(window, "Responce1"), QString::fromStdString(readReply));
-    QCOMPARE(buttons(window), QString("111"));
-    QCOMPARE(text(window, "reportrate"), QString("20"));
-    QCOMPARE(text(window, "minpulse"), QString("1500"));
-    QCOMPARE(text(window, "maxpulse"), QString("2500"));
-    QString servos;
-    for (int k = 0; k < 8; ++k) {
-        servos += checked(window, qPrintable(QString("Servos1_%1").arg(k))) ? '1' : '0';
+    // A failed Get leaves the design-time zeros and Store off: nothing of what came back, or
+    // of the request left in `packet`, is taken for a block.
+    void getIsGoodOnlyWithAFramedReplyCarryingCodeZero_data() {
+        QTest::addColumn<QString>("reply"); // empty: nothing answers
+        QTest::addColumn<QString>("shown"); // as state() puts it
+        const QString untouched = "|100|0|0|0|00000000|0100000";
+        // Flags 0B: limits on, report off, storage 3 shown as Other; run 05; I/O 01.
+        QTest::newRow("a block") << QString::fromStdString(readReply)
+                                 << "0 No errors|111|20|1500|2500|10000001|1111011";
+        QTest::newRow("nothing answered") << QString() << "Z Unable to connect" + untouched;
+        QTest::newRow("64 characters, not a reply") << QString(61, 'D') + "0H~"
+                                                    << "Z Unable to connect" + untouched;
+        QTest::newRow("the controller refused")
+            << "OV0R1R00000" + QString(32, 'F') + "DDDDxxx000x000000x1H~"
+            << "1 System received invalid packet" + untouched;
     }
-    QCOMPARE(servos, QString("10000001"));
-    QCOMPARE(child<QCheckBox>(window, "Servos1_7")->text(), QString("Servo8"));
-    // Flags 0B: limits on, report off, storage 3 shown as Other.
-    QVERIFY(checked(window, "uselimits"));
-    QVERIFY(checked(window, "reportoff"));
-    QVERIFY(checked(window, "modeother"));
-    QVERIFY(checked(window, "Runonhw") && !checked(window, "Runonpb") &&
-            checked(window, "Runonpu"));
-    QVERIFY(checked(window, "iocon1"));
-}
+    void getIsGoodOnlyWithAFramedReplyCarryingCodeZero() {
+        QFETCH(QString, reply);
+        QFETCH(QString, shown);
+        ConsoleFixture f;
+        if (reply.isEmpty()) {
+            noAnswer(f);
+        } else {
+            answerGet(f, readRequest, reply.toStdString());
+        }
+        Parametercon& window = f.windows.show<Parametercon>();
+        PKIVO_VERIFY_SCRIPT(f.port);
+        QCOMPARE(state(window), shown);
+        if (QTest::currentDataTag() == QString("a block")) {
+            QCOMPARE(text(window, "Responce1"), reply);
+        }
+    }
 
-void ParameterconTest::storeWritesShownFieldsOverTheBlockAsRead() {
-    ConsoleFixture f;
-    answerGet(f, readRequest, hiddenBitsReply);
-    Parametercon& window = f.windows.show<Parametercon>();
-    child<QCheckBox>(window, "uselimits")->setChecked(false);
-    child<QRadioButton>(window, "reporton")->setChecked(true);
-    child<QRadioButton>(window, "modecommon")->setChecked(true);
-    child<QCheckBox>(window, "Runonhw")->setChecked(false);
-    child<QCheckBox>(window, "iocon1")->setChecked(false);
-    child<QCheckBox>(window, "Servos1_2")->setChecked(true);
-    child<QLineEdit>(window, "reportrate")->setText("255");
-    child<QLineEdit>(window, "minpulse")->setText("1500");
-    child<QLineEdit>(window, "maxpulse")->setText("2500");
-    const std::string storeReply =
-        "OV0R1W00000F5F3ABCDFE1234FF05DC09C4049A9B9CDDDDxxx000x000000x0H~";
-    f.port.expect("&").answer(":", 5ms);
-    f.port.expect("$OV0R1W00000F5F3ABCDFE1234FF05DC09C4049A9B9CDDDDxxxxxxxxxxxxxx0H~")
-        .answer(storeReply, 30ms);
-    click(window, "StoreparamX");
-    PKIVO_VERIFY_SCRIPT(f.port);
-    QCOMPARE(text(window, "Responce1"), QString::fromStdString(storeReply));
-    QCOMPARE(buttons(window), QString("111"));
-}
+    void storeWritesShownFieldsOverTheBlockAsRead() {
+        ConsoleFixture f;
+        answerGet(f, readRequest, hiddenBitsReply);
+        Parametercon& window = f.windows.show<Parametercon>();
+        for (const char* name : {"uselimits", "Runonhw", "iocon1"}) {
+            child<QCheckBox>(window, name)->setChecked(false);
+        }
+        for (const char* name : {"reporton", "modecommon", "Servos1_2"}) {
+            child<QAbstractButton>(window, name)->setChecked(true);
+        }
+        for (auto [box, typed] :
+             {std::pair{"reportrate", "255"}, {"minpulse", "1500"}, {"maxpulse", "2500"}}) {
+            child<QLineEdit>(window, box)->setText(typed);
+        }
+        const std::string storeReply =
+            "OV0R1W00000F5F3ABCDFE1234FF05DC09C4049A9B9CDDDDxxx000x000000x0H~";
+        answerGet(f, "$OV0R1W00000F5F3ABCDFE1234FF05DC09C4049A9B9CDDDDxxxxxxxxxxxxxx0H~",
+                  storeReply);
+        click(window, "StoreparamX");
+        PKIVO_VERIFY_SCRIPT(f.port);
+        QCOMPARE(text(window, "Responce1"), QString::fromStdString(storeReply));
+        QCOMPARE(state(window).section('|', 1, 1), QString("111"));
+    }
 
-void ParameterconTest::getIsGoodOnlyWithAFramedReplyCarryingCodeZero_data() {
-    QTest::addColumn<QString>("reply"); // empty: nothing answers
-    QTest::addColumn<QString>("status");
-    QTest::newRow("nothing answered") << QString() << "Z Unable to connect";
-    QTest::newRow("64 characters, not a reply") << QString(61, 'D') + "0H~"
-                                                << "Z Unable to connect";
-    QTest::newRow("the controller refused")
-        << "OV0R1R00000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFDDDDxxx000x000000x1H~"
-        << "1 System received invalid packet";
-}
-
-// The controls keep the design-time zeros and Store stays off: nothing of what came back, or
-// of the request left in `packet`, is taken for a block.
-void ParameterconTest::getIsGoodOnlyWithAFramedReplyCarryingCodeZero() {
-    QFETCH(QString, reply);
-    QFETCH(QString, status);
-    ConsoleFixture f;
-    if (reply.isEmpty()) {
+    void storeAndReloadSetTheButtons() {
+        ConsoleFixture f;
+        answerGet(f, readRequest, readReply);
+        Parametercon& window = f.windows.show<Parametercon>();
+        // A Store the controller does not answer: Get only.
+        f.port.expect("&").answer(":", 5ms);
+        f.port.expect("$OV0R1W000000B0500000100001405DC09C481000000DDDDxxxxxxxxxxxxxx0H~");
+        click(window, "StoreparamX");
+        PKIVO_VERIFY_SCRIPT(f.port);
+        QCOMPARE(text(window, "Responce1"), QString("Error - No Data Written"));
+        QCOMPARE(state(window).section('|', 0, 3), QString("0 No errors|100|20|1500"));
+        answerGet(f, readRequest, readReply);
+        click(window, "GparamX");
+        // Reload answered: the controls stay as they were.
+        child<QLineEdit>(window, "minpulse")->setText("7");
+        answerGet(f, reloadRequest, reloadReply);
+        click(window, "recon");
+        PKIVO_VERIFY_SCRIPT(f.port);
+        QCOMPARE(text(window, "Responce1"), QString::fromStdString(reloadReply));
+        QCOMPARE(state(window).section('|', 0, 3), QString("0 No errors|111|20|7"));
+        // Reload unanswered: Get and Reload.
         noAnswer(f);
-    } else {
-        answerGet(f, readRequest, reply.toStdString());
+        click(window, "recon");
+        QCOMPARE(state(window).section('|', 0, 1), QString("Z Unable to connect|101"));
     }
-    Parametercon& window = f.windows.show<Parametercon>();
-    PKIVO_VERIFY_SCRIPT(f.port);
-    QCOMPARE(text(window, "responce"), status);
-    QCOMPARE(buttons(window), QString("100"));
-    QCOMPARE(text(window, "minpulse"), QString("0"));
-    QVERIFY(!checked(window, "Servos1_0"));
-}
 
-void ParameterconTest::storeAndReloadSetTheButtons() {
-    ConsoleFixture f;
-    answerGet(f, readRequest, readReply);
-    Parametercon& window = f.windows.show<Parametercon>();
-    // A Store the controller does not answer: Get only.
-    f.port.expect("&").answer(":", 5ms);
-    f.port.expect("$OV0R1W000000B0500000100001405DC09C481000000DDDDxxxxxxxxxxxxxx0H~");
-    click(window, "StoreparamX");
-    PKIVO_VERIFY_SCRIPT(f.port);
-    QCOMPARE(text(window, "Responce1"), QString("Error - No Data Written"));
-    QCOMPARE(buttons(window), QString("100"));
-    QCOMPARE(text(window, "responce"), QString("0 No errors"));
-    answerGet(f, readRequest, readReply);
-    click(window, "GparamX");
-    QCOMPARE(buttons(window), QString("111"));
-    // Reload answered: the controls stay as they were.
-    child<QLineEdit>(window, "minpulse")->setText("7");
-    const std::string reloaded = "OV0R1C00000" + std::string(32, 'D') + "DDDDxxx000x000000x0H~";
-    answerGet(f, reloadRequest, reloaded);
-    click(window, "recon");
-    PKIVO_VERIFY_SCRIPT(f.port);
-    QCOMPARE(text(window, "responce"), QString("0 No errors"));
-    QCOMPARE(text(window, "Responce1"), QString::fromStdString(reloaded));
-    QCOMPARE(text(window, "minpulse"), QString("7"));
-    QCOMPARE(buttons(window), QString("111"));
-    // Reload unanswered: Get and Reload.
-    noAnswer(f);
-    click(window, "recon");
-    QCOMPARE(text(window, "responce"), QString("Z Unable to connect"));
-    QCOMPARE(buttons(window), QString("101"));
-}
-
-// A window opened while another exchange holds the link gets no block; a good Reload then
-// enables Store, but with no block read there is nothing to keep the hidden bits from: Store
-// says so and sends nothing.
-void ParameterconTest::storeIsRefusedUntilAGetSucceeded() {
-    ConsoleFixture f;
-    Parametercon* opened = nullptr;
-    f.port.expect("&");
-    f.time.after(500ms, [&] { opened = &f.windows.show<Parametercon>(); });
-    f.console.link.rawsender();
-    Parametercon& window = *opened;
-    QCOMPARE(text(window, "responce"),
-             QString("The link is busy with another exchange: try again"));
-    QCOMPARE(buttons(window), QString("101"));
-    answerGet(f, reloadRequest, "OV0R1C00000" + std::string(32, 'D') + "DDDDxxx000x000000x0H~");
-    click(window, "recon");
-    QCOMPARE(buttons(window), QString("111"));
-    const size_t written = f.port.writes().size();
-    click(window, "StoreparamX");
-    QCOMPARE(f.port.writes().size(), written);
-    QVERIFY(text(window, "responce").startsWith("Not stored: press Get Parameters first"));
-}
-
-void ParameterconTest::boxesOutOfRangeAreRefusedWhereTyped_data() {
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("errorLabel");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("report rate 300") << "reportrate"
-                                     << "300"
-                                     << "reportrateError"
-                                     << "A whole number 0-255";
-    QTest::newRow("report rate not a number") << "reportrate"
-                                              << "fast"
-                                              << "reportrateError"
-                                              << "A whole number 0-255";
-    QTest::newRow("minimum 65536") << "minpulse"
-                                   << "65536"
-                                   << "pulseError"
-                                   << "Whole numbers 0-65535";
-    QTest::newRow("maximum negative") << "maxpulse"
-                                      << "-1"
-                                      << "pulseError"
-                                      << "Whole numbers 0-65535";
-}
-
-void ParameterconTest::boxesOutOfRangeAreRefusedWhereTyped() {
-    QFETCH(QString, box);
-    QFETCH(QString, typed);
-    QFETCH(QString, errorLabel);
-    QFETCH(QString, reason);
-    ConsoleFixture f;
-    answerGet(f, readRequest, readReply);
-    Parametercon& window = f.windows.show<Parametercon>();
-    QLineEdit* edit = child<QLineEdit>(window, qPrintable(box));
-    edit->selectAll();
-    QTest::keyClicks(edit, typed);
-    QCOMPARE(text(window, qPrintable(errorLabel)), reason);
-    const size_t written = f.port.writes().size();
-    click(window, "StoreparamX");
-    QCOMPARE(f.port.writes().size(), written);
-    QVERIFY(!edit->styleSheet().isEmpty());
-    // Typing a good value again lifts the mark.
-    edit->selectAll();
-    QTest::keyClicks(edit, "7");
-    QCOMPARE(text(window, qPrintable(errorLabel)), QString());
-    QVERIFY(edit->styleSheet().isEmpty());
-}
-
-// The menu entry chosen again while the first Get waits finds the window: one window, one Get.
-void ParameterconTest::openedAgainWhileItsGetWaitsIsTheSameWindow() {
-    ConsoleFixture f;
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    // A window opened while another exchange holds the link gets no block; a good Reload then
+    // enables Store, but with no block read there is nothing to keep the hidden bits from:
+    // Store says so and sends nothing.
+    void storeIsRefusedUntilAGetSucceeded() {
+        ConsoleFixture f;
+        Parametercon* opened = nullptr;
         f.port.expect("&");
+        f.time.after(500ms, [&] { opened = &f.windows.show<Parametercon>(); });
+        f.console.link.rawsender();
+        Parametercon& window = *opened;
+        QCOMPARE(state(window).section('|', 0, 1),
+                 QString("The link is busy with another exchange: try again|101"));
+        answerGet(f, reloadRequest, reloadReply);
+        click(window, "recon");
+        QCOMPARE(state(window).section('|', 1, 1), QString("111"));
+        const size_t written = f.port.writes().size();
+        click(window, "StoreparamX");
+        QCOMPARE(f.port.writes().size(), written);
+        QVERIFY(text(window, "responce").startsWith("Not stored: press Get Parameters first"));
     }
-    Parametercon* again = nullptr;
-    f.time.after(500ms, [&] { again = &f.windows.show<Parametercon>(); });
-    Parametercon& window = f.windows.show<Parametercon>();
-    PKIVO_VERIFY_SCRIPT(f.port);
-    QCOMPARE(again, &window);
-}
+
+    // One row per box; which texts are numbers is wholeNumber's, tested with it.
+    void boxesOutOfRangeAreRefusedWhereTyped_data() {
+        QTest::addColumn<BoxRow>("row");
+        const QString rate = "A whole number 0-255", pulse = "Whole numbers 0-65535";
+        QTest::newRow("report rate 300") << BoxRow{"reportrate", "300", "reportrateError", rate};
+        QTest::newRow("minimum 65536") << BoxRow{"minpulse", "65536", "pulseError", pulse};
+        QTest::newRow("maximum negative") << BoxRow{"maxpulse", "-1", "pulseError", pulse};
+    }
+    void boxesOutOfRangeAreRefusedWhereTyped() {
+        QFETCH(BoxRow, row);
+        ConsoleFixture f;
+        answerGet(f, readRequest, readReply);
+        Parametercon& window = f.windows.show<Parametercon>();
+        QLineEdit* edit = child<QLineEdit>(window, row.box);
+        edit->selectAll();
+        QTest::keyClicks(edit, row.typed);
+        QCOMPARE(text(window, row.errorLabel), row.reason);
+        const size_t written = f.port.writes().size();
+        click(window, "StoreparamX");
+        QCOMPARE(f.port.writes().size(), written);
+        QVERIFY(!edit->styleSheet().isEmpty());
+        edit->selectAll();
+        QTest::keyClicks(edit, "7"); // a good value lifts the mark
+        QCOMPARE(text(window, row.errorLabel), QString());
+        QVERIFY(edit->styleSheet().isEmpty());
+    }
+
+    // The menu entry chosen again while the first Get waits finds the window: one window, one
+    // Get.
+    void openedAgainWhileItsGetWaitsIsTheSameWindow() {
+        ConsoleFixture f;
+        noAnswer(f);
+        Parametercon* again = nullptr;
+        f.time.after(500ms, [&] { again = &f.windows.show<Parametercon>(); });
+        Parametercon& window = f.windows.show<Parametercon>();
+        PKIVO_VERIFY_SCRIPT(f.port);
+        QCOMPARE(again, &window);
+    }
+};
 
 QTEST_MAIN(ParameterconTest)
 #include "test_parametercon.moc"

@@ -35,10 +35,6 @@ void click(QWidget& window, const QString& button) {
     QTest::mouseClick(child<QPushButton>(window, qPrintable(button)), Qt::LeftButton);
 }
 
-QString buttonText(QWidget& window, const char* button) {
-    return child<QPushButton>(window, button)->text().remove('&');
-}
-
 QString responce(QWidget& window) {
     return child<QPlainTextEdit>(window, "responce")->toPlainText();
 }
@@ -46,80 +42,71 @@ QString responce(QWidget& window) {
 const S versionReply = longReply("R02", "Version SIM 1");
 const QString unableToConnect = "\nZ Unable to connect";
 
+struct SendRow {
+    QString window, button, cmddat, data5bytes;
+    S request, reply;
+    QString inver;
+};
+struct FailRow {
+    QString button;
+    int answered; // attempts answered ':' (0: none of the three)
+    S reply;
+    QString shown, inver;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(SendRow)
+Q_DECLARE_METATYPE(FailRow)
 
 class SendersTest : public QObject {
     Q_OBJECT
 private slots:
-    // Caption, code box and its length, data box, labels, buttons; then the short sender's own.
-    void formsHoldTheirControls_data() {
-        QTest::addColumn<QString>("window");
+    // The code box, its length, the data box, the version label; then the short sender's own.
+    void formsOpenWithTheirDefaults_data() { // named after the window
         QTest::addColumn<QString>("shown");
-        const QString common = "|00000|Optional Data:|N A||Send |Request Version";
-        QTest::newRow("Sendinst") << "Sendinst"
-                                  << "Long Command Sender|R02|32767" + common;
-        QTest::newRow("Sndshort") << "Sndshort"
-                                  << "Short Command Sender|X|1" + common + "|OXDDDDDDH|Send|Load";
+        QTest::newRow("Sendinst") << QString("R02|32767|00000|N A");
+        QTest::newRow("Sndshort") << QString("X|1|00000|N A|OXDDDDDDH");
     }
-    void formsHoldTheirControls() {
-        QFETCH(QString, window);
+    void formsOpenWithTheirDefaults() {
         QFETCH(QString, shown);
         ConsoleFixture f;
-        QWidget& w = open(f, window);
-        QStringList texts{w.windowTitle(), text(w, "cmddat"),
-                          QString::number(child<QLineEdit>(w, "cmddat")->maxLength())};
-        for (const char* name : {"data5bytes", "optdata", "inver", "working"}) {
-            texts << text(w, name);
-        }
-        texts << buttonText(w, "sendit") << buttonText(w, "Version");
-        if (w.findChild<QPushButton*>("Command1")) {
-            texts << text(w, "Text1") << buttonText(w, "Command1") << buttonText(w, "Command2");
+        QWidget& w = open(f, QTest::currentDataTag());
+        QStringList texts{text(w, "cmddat"),
+                          QString::number(child<QLineEdit>(w, "cmddat")->maxLength()),
+                          text(w, "data5bytes"), text(w, "inver")};
+        if (w.findChild<QLineEdit*>("Text1")) {
+            texts << text(w, "Text1");
         }
         QCOMPARE(texts.join('|'), shown);
     }
 
     void longCommandsShowTheReplyAndTheVersion_data() {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("cmddat");
-        QTest::addColumn<QString>("data5bytes");
-        QTest::addColumn<S>("request");
-        QTest::addColumn<S>("reply");
-        QTest::addColumn<QString>("inver");
+        QTest::addColumn<SendRow>("row");
         const S r1r = longReply("R1R", "00000040000000000000401F409C4FF000000");
-        auto row = [](const char* name, const char* window, const char* button, const char* cmddat,
-                      const char* data, const S& request, const S& reply, const char* inver) {
-            QTest::newRow(name) << QString(window) << QString(button) << QString(cmddat)
-                                << QString(data) << request << reply << QString(inver);
-        };
-        row("send: both boxes padded, the version read", "Sendinst", "sendit", "R02", "7",
-            longRequest("R02", "00007"), versionReply, "Version SIM 1");
-        row("send: no version in the reply clears the label", "Sndshort", "sendit", "X", "00000",
-            longRequest("00X", "00000"), r1r, "");
-        row("version whatever the code box holds", "Sendinst", "Version", "R1R", "12",
-            longRequest("R02", "00012"), versionReply, "Version SIM 1");
-        row("version without the mark", "Sndshort", "Version", "X", "00000",
-            longRequest("R02", "00000"), r1r, "No Data");
+        QTest::newRow("send: both boxes padded, the version read")
+            << SendRow{"Sendinst",   "sendit",       "R02", "7", longRequest("R02", "00007"),
+                       versionReply, "Version SIM 1"};
+        QTest::newRow("send: no version in the reply clears the label")
+            << SendRow{"Sndshort", "sendit", "X", "00000", longRequest("00X", "00000"), r1r, ""};
+        QTest::newRow("version whatever the code box holds")
+            << SendRow{"Sendinst",   "Version",      "R1R", "12", longRequest("R02", "00012"),
+                       versionReply, "Version SIM 1"};
+        QTest::newRow("version without the mark") << SendRow{
+            "Sndshort", "Version", "X", "00000", longRequest("R02", "00000"), r1r, "No Data"};
     }
     void longCommandsShowTheReplyAndTheVersion() {
-        QFETCH(QString, window);
-        QFETCH(QString, button);
-        QFETCH(QString, cmddat);
-        QFETCH(QString, data5bytes);
-        QFETCH(S, request);
-        QFETCH(S, reply);
-        QFETCH(QString, inver);
+        QFETCH(SendRow, row);
         ConsoleFixture f;
-        QWidget& w = open(f, window);
-        child<QLineEdit>(w, "cmddat")->setText(cmddat);
-        child<QLineEdit>(w, "data5bytes")->setText(data5bytes);
+        QWidget& w = open(f, row.window);
+        child<QLineEdit>(w, "cmddat")->setText(row.cmddat);
+        child<QLineEdit>(w, "data5bytes")->setText(row.data5bytes);
         f.port.expect("&").answer(":", 10ms);
-        f.port.expect(request).answer(reply, 50ms);
-        click(w, button);
+        f.port.expect(row.request).answer(row.reply, 50ms);
+        click(w, row.button);
         PKIVO_VERIFY_SCRIPT(f.port);
-        QCOMPARE(responce(w), QString::fromStdString(reply));
-        QCOMPARE(text(w, "inver"), inver);
-        QCOMPARE(text(w, "working"), QString());
+        QCOMPARE(responce(w), QString::fromStdString(row.reply));
+        QCOMPARE(text(w, "inver") + '|' + text(w, "working"), row.inver + '|');
     }
 
     // Sent exactly as typed; Load then puts the template back without sending anything.
@@ -141,47 +128,38 @@ private slots:
     // The long senders used to show the request they had built as if it were the reply when
     // nothing answered the attention character.
     void failuresAreShownWithTheirCodeNeverAsAReply_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<int>("answered"); // attempts answered ':' (0: none of the three)
-        QTest::addColumn<S>("reply");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("inver");
-        const QString noOrInvalid = "Error - No or invalad Data received";
-        QTest::newRow("send, nothing answered")
-            << "sendit" << 0 << S() << noOrInvalid + unableToConnect << "";
+        QTest::addColumn<FailRow>("row");
+        const QString noOrInvalid = "Error - No or invalad Data received" + unableToConnect;
+        QTest::newRow("send, nothing answered") << FailRow{"sendit", 0, {}, noOrInvalid, ""};
         QTest::newRow("version, nothing answered")
-            << "Version" << 0 << S() << "Error - No Data received" + unableToConnect << "No Data";
-        QTest::newRow("send, half a reply") << "sendit" << 1 << versionReply.substr(0, 30)
-                                            << noOrInvalid + unableToConnect << "Version SIM 1";
+            << FailRow{"Version", 0, {}, "Error - No Data received" + unableToConnect, "No Data"};
+        QTest::newRow("send, half a reply")
+            << FailRow{"sendit", 1, versionReply.substr(0, 30), noOrInvalid, "Version SIM 1"};
         QTest::newRow("short, no reply")
-            << "Command1" << 1 << S() << "-OXDDDDDDH" + unableToConnect << "Version 1.0";
+            << FailRow{"Command1", 1, {}, "-OXDDDDDDH" + unableToConnect, "Version 1.0"};
     }
     void failuresAreShownWithTheirCodeNeverAsAReply() {
-        QFETCH(QString, button);
-        QFETCH(int, answered);
-        QFETCH(S, reply);
-        QFETCH(QString, shown);
-        QFETCH(QString, inver);
+        QFETCH(FailRow, row);
         ConsoleFixture f;
         Sndshort& w = f.windows.show<Sndshort>();
         child<QLabel>(w, "inver")->setText("Version 1.0");
-        if (answered == 0) {
+        if (row.answered == 0) {
             for (int attempt = 0; attempt < 3; ++attempt) {
                 f.port.expect("&");
             }
         } else {
             f.port.expect("&").answer(":", 10ms);
             ScriptedPort::Step& request = f.port.expectAny();
-            if (!reply.empty()) {
-                request.answer(reply, 10ms);
+            if (!row.reply.empty()) {
+                request.answer(row.reply, 10ms);
             }
         }
         f.g().errcode = "0"; // a code left by an earlier exchange is not this one's
         f.g().errtext = "No errors";
-        click(w, button);
+        click(w, row.button);
         PKIVO_VERIFY_SCRIPT(f.port);
-        QCOMPARE(responce(w), shown);
-        QCOMPARE(text(w, "inver"), inver);
+        QCOMPARE(responce(w), row.shown);
+        QCOMPARE(text(w, "inver"), row.inver);
     }
 
     // While one sender waits for the controller, its buttons are down and the other sender's

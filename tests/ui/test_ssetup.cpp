@@ -24,7 +24,16 @@ void type(QWidget& window, const char* box, const QString& text) {
     child<QLineEdit>(window, box)->setText(text);
 }
 
+struct FillRow {
+    const char* box;
+    QString typed;
+    int position; // of the field in params.ovh, 1-based
+    QString stored;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(FillRow)
 
 class SsetupTest : public QObject {
     Q_OBJECT
@@ -32,51 +41,41 @@ private slots:
     void showsTheRecordAsStored() {
         ConsoleFixture f;
         Ssetup& window = f.windows.show<Ssetup>();
-        QCOMPARE(window.windowTitle(), QString("System setup"));
         QCOMPARE(text(window, "comport") + '|' + text(window, "combaud") + '|' +
                      text(window, "comother"),
                  QString("00|057600|0000000000000000"));
+        QCOMPARE(QString("%1|%2")
+                     .arg(child<QLineEdit>(window, "comport")->maxLength())
+                     .arg(child<QLineEdit>(window, "combaud")->maxLength()),
+                 QString("2|6"));
         // Paths as stored: right-aligned in 32 characters, not trimmed.
         QCOMPARE(text(window, "flashfileloc"),
                  QString("c:\\Tolvane\\flash.tmp").rightJustified(32));
-        QCOMPARE(child<QLineEdit>(window, "comport")->maxLength(), 2);
-        QCOMPARE(child<QLineEdit>(window, "combaud")->maxLength(), 6);
     }
 
     void saveWritesEachBoxWithItsFillText_data() {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("position"); // of the field in params.ovh, 1-based
-        QTest::addColumn<QString>("stored");
-        auto row = [](const char* name, const char* box, const char* typed, int position,
-                      const QString& stored) {
-            QTest::newRow(name) << QString(box) << QString(typed) << position << stored;
-        };
-        row("port 7", "comport", "7", 100, "07");
-        row("other data keeps its right", "comother", "ABCD0123456789012345", 111,
-            "0123456789012345");
-        row("baud 9600", "combaud", "9600", 102, "009600");
-        row("empty baud", "combaud", "", 102, "038400");
-        row("empty parity", "comparity", "", 108, "n");
-        row("a path of 41 characters", "gfilebox", "c:\\Tolvane\\scripts\\2026\\december\\kivo.txt",
-            232, "e\\scripts\\2026\\december\\kivo.txt");
-        row("a short path", "listfileloc", "c:\\l.txt", 264,
-            QString("c:\\l.txt").rightJustified(32));
+        QTest::addColumn<FillRow>("row");
+        const QString path41 = "c:\\Tolvane\\scripts\\2026\\december\\kivo.txt";
+        QTest::newRow("port 7") << FillRow{"comport", "7", 100, "07"};
+        QTest::newRow("other data keeps its right")
+            << FillRow{"comother", "ABCD0123456789012345", 111, "0123456789012345"};
+        QTest::newRow("baud 9600") << FillRow{"combaud", "9600", 102, "009600"};
+        QTest::newRow("empty baud") << FillRow{"combaud", "", 102, "038400"};
+        QTest::newRow("empty parity") << FillRow{"comparity", "", 108, "n"};
+        QTest::newRow("a path of 41 characters")
+            << FillRow{"gfilebox", path41, 232, "e\\scripts\\2026\\december\\kivo.txt"};
+        QTest::newRow("a short path")
+            << FillRow{"listfileloc", "c:\\l.txt", 264, QString("c:\\l.txt").rightJustified(32)};
     }
-
     void saveWritesEachBoxWithItsFillText() {
-        QFETCH(QString, box);
-        QFETCH(QString, typed);
-        QFETCH(int, position);
-        QFETCH(QString, stored);
+        QFETCH(FillRow, row);
         ConsoleFixture f;
         Ssetup& window = f.windows.show<Ssetup>();
-        type(window, box.toLatin1(), typed);
+        type(window, row.box, row.typed);
         click(window, "Saveparams");
         const std::string file = readWholeFile(f.home.file("Tolvane/params.ovh"));
         QCOMPARE(file.size(), size_t(512));
-        QCOMPARE(QString::fromStdString(file.substr(size_t(position - 1), size_t(stored.size()))),
-                 stored);
+        QCOMPARE(QString::fromStdString(file).mid(row.position - 1, row.stored.size()), row.stored);
         QCOMPARE(QString::fromStdString(f.console.sysparams.text()), QString::fromStdString(file));
         QVERIFY(f.ui.messages.empty());
     }

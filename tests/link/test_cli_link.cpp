@@ -14,6 +14,19 @@ using namespace pkivo;
 
 constexpr int timeoutMs = 10000;
 
+namespace {
+
+struct Command {
+    QString args; // separated by spaces
+    int exitCode;
+    std::string out;
+    bool part = false;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Command)
+
 class TestCliLink : public QObject {
     Q_OBJECT
 
@@ -45,87 +58,74 @@ private slots:
         m_home.reset();
     }
 
+    // Every command but "bad port" and "no controller" runs on port 4; `out` is all of the
+    // output, or a part of it where `part` is set.
     void commands_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<std::string>("out");
-        QTest::newRow("connect") << QStringList{"connect", "--port", "4"} << 0
-                                 << std::string(" Version SIM 1   Port: 04\n");
-        QTest::newRow("connect by search") << QStringList{"connect", "--port", "0"} << 0
-                                           << std::string(" Version SIM 1   Port: 4\n");
-        QTest::newRow("send-long R1R")
-            << QStringList{"send-long", "R1R", "--port", "4"} << 0
-            << "OV0R1R00000" + std::string("040000000000000401F409C4FF000000") +
-                   "DDDDxxx000x000000x0H~\n0 No errors\n";
-        QTest::newRow("send-long R02 shows the version")
-            << QStringList{"send-long", "R02", "--port", "4"} << 0
-            << "OV0R02Version SIM 1" + std::string(28, 'D') +
-                   "xxx000x000000x0H~\nS/W Version: Version SIM 1\n0 No errors\n";
+        QTest::addColumn<Command>("c");
+        row("connect", "connect", 0, " Version SIM 1   Port: 04\n");
+        row("connect by search", "connect --port 0", 0, " Version SIM 1   Port: 4\n");
+        row("send-long R1R", "send-long R1R", 0,
+            "OV0R1R00000040000000000000401F409C4FF000000DDDDxxx000x000000x0H~\n"
+            "0 No errors\n");
+        row("send-long R02 shows the version", "send-long R02", 0,
+            "OV0R02Version SIM 1DDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000x0H~\n"
+            "S/W Version: Version SIM 1\n0 No errors\n");
         // The window's rule: a refused command shows the error text, not the reply.
-        QTest::newRow("send-long unknown code")
-            << QStringList{"send-long", "R99", "--port", "4"} << 1
-            << std::string("Error - No or invalad Data received\nX Invalid Instruction sent\n");
-        QTest::newRow("send-short") << QStringList{"send-short", "OR0010DDH", "--port", "4"} << 0
-                                    << std::string("OR001005H\n0 No errors\n");
-        QTest::newRow("mem write eeprom")
-            << QStringList{"mem", "write", "eeprom", "300", "7", "200", "--port", "4"} << 0
-            << std::string("300 7 7\n301 200 C8\n0 No errors\n");
-        QTest::newRow("mem read eeprom, what was written")
-            << QStringList{"mem", "read", "eeprom", "300", "2", "--port", "4"} << 0
-            << std::string("300 7 7\n301 200 C8\n0 No errors\n");
-        QTest::newRow("mem write of 256 sends nothing")
-            << QStringList{"mem", "write", "ram", "0", "256", "--port", "4"} << 2 << std::string();
-        QTest::newRow("mem read at 70000 sends nothing")
-            << QStringList{"mem", "read", "ram", "70000", "--port", "4"} << 2 << std::string();
-        QTest::newRow("no controller")
-            << QStringList{"connect", "--port", "77"} << 1 << std::string(" Unknown\n");
-        QTest::newRow("bad port") << QStringList{"connect", "--port", "x"} << 2 << std::string();
-        QTest::newRow("params") << QStringList{"params", "--port", "4"} << 0
-                                << std::string("Servo1: on\nServo2: on\nServo3: on\nServo4: on\n"
-                                               "Servo5: on\nServo6: on\nServo7: on\nServo8: on\n"
-                                               "Report: on\nReport Rate: 4\n"
-                                               "Use limit controls: off\nMinimum: 500\n"
-                                               "Maximum: 2500\n"
-                                               "Program & Position Storage: Seperate\n"
-                                               "Run on Powerup: off\nPush Button control: off\n"
-                                               "Hardware control: off\n"
-                                               "LCP (I/O 4) is Input: off\n");
-        QTest::newRow("params set refuses 300 and sends nothing")
-            << QStringList{"params", "set", "Report Rate=300", "--port", "4"} << 2 << std::string();
-        QTest::newRow("flash-read refused range")
-            << QStringList{"flash-read", "0", "2048", "--port", "4"} << 1 << std::string();
-        QTest::newRow("flash-read")
-            << QStringList{"flash-read", "5", "6", "c:\\pages.fla", "--port", "4"} << 0
-            << std::string("5  (1 of 2)\n6  (2 of 2)\nOK\n");
-        QTest::newRow("flash-write") << QStringList{"flash-write", "c:\\pages.fla", "--port", "4"}
-                                     << 0 << std::string("00005  (1 of 2)\n00006  (2 of 2)\nOK\n");
-        QTest::newRow("flash-erase without a terminal")
-            << QStringList{"flash-erase", "--port", "4"} << 1 << std::string();
-        QTest::newRow("flash-erase --yes")
-            << QStringList{"flash-erase", "--yes", "--port", "4"} << 0
-            << "OV0R17SSSSxxxxx" + std::string(32, 'D') + std::string(14, 'x') + "0H~\nOK\n";
+        row("send-long unknown code", "send-long R99", 1,
+            "Error - No or invalad Data received\nX Invalid Instruction sent\n");
+        row("send-short", "send-short OR0010DDH", 0, "OR001005H\n0 No errors\n");
+        row("mem write eeprom", "mem write eeprom 300 7 200", 0,
+            "300 7 7\n301 200 C8\n0 No errors\n");
+        row("mem read eeprom, what was written", "mem read eeprom 300 2", 0,
+            "300 7 7\n301 200 C8\n0 No errors\n");
+        row("mem write of 256 sends nothing", "mem write ram 0 256", 2);
+        row("mem read at 70000 sends nothing", "mem read ram 70000", 2);
+        row("no controller", "connect --port 77", 1, " Unknown\n");
+        row("bad port", "connect --port x", 2);
+        // The labels are the window's; its decoding is tested on its own.
+        row("params", "params", 0,
+            "Servo8: on\nReport: on\nReport Rate: 4\n"
+            "Use limit controls: off\nMinimum: 500\nMaximum: 2500\n"
+            "Program & Position Storage: Seperate\n",
+            true);
+        row("params set refuses 300 and sends nothing", "params set ReportRate=300", 2);
+        row("flash-read refused range", "flash-read 0 2048", 1);
+        row("flash-read", "flash-read 5 6 c:\\pages.fla", 0, "5  (1 of 2)\n6  (2 of 2)\nOK\n");
+        row("flash-write", "flash-write c:\\pages.fla", 0,
+            "00005  (1 of 2)\n00006  (2 of 2)\nOK\n");
+        row("flash-erase without a terminal", "flash-erase", 1);
+        row("flash-erase --yes", "flash-erase --yes", 0,
+            "OV0R17SSSSxxxxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~\nOK\n");
     }
 
     void commands() {
-        QFETCH(QStringList, args);
-        QFETCH(int, exitCode);
-        QFETCH(std::string, out);
+        QFETCH(Command, c);
         QProcess cli;
-        cli.start(PKIVO_CLI, args);
+        const QStringList args = c.args.split(' ');
+        cli.start(PKIVO_CLI, args.contains("--port") ? args : args + QStringList{"--port", "4"});
         QVERIFY(cli.waitForFinished(timeoutMs));
-        QCOMPARE(cli.readAllStandardOutput().toStdString(), out);
-        QCOMPARE(cli.exitCode(), exitCode);
+        const std::string out = cli.readAllStandardOutput().toStdString();
+        if (c.part) {
+            QVERIFY2(out.find(c.out) != std::string::npos, out.c_str());
+        } else {
+            QCOMPARE(out, c.out);
+        }
+        QCOMPARE(cli.exitCode(), c.exitCode);
     }
 
     // A program that never ends streams status records on a line paced at 2400 baud, where a
     // record takes 100 ms: the monitor, the connect check that every command starts with, and Stop
     // must all get through it.
     void stopGetsThroughTheStatusStreamAt2400Baud() {
+        // A command on port 5; one still running after `waitMs`, the monitor, is ended there.
         auto run = [&](const QStringList& args, int waitMs = timeoutMs) {
             auto cli = std::make_unique<QProcess>();
             cli->start(PKIVO_CLI,
                        args.first() == "convert" ? args : args + QStringList{"--port", "5"});
-            cli->waitForFinished(waitMs);
+            if (!cli->waitForFinished(waitMs)) {
+                cli->kill();
+                cli->waitForFinished();
+            }
             return cli;
         };
         std::filesystem::create_directories(m_home->file("Tolvane"));
@@ -143,23 +143,22 @@ private slots:
         QVERIFY(controller.waitForReadyRead(timeoutMs));
         QVERIFY(run({"download"}, 30000)->readAllStandardOutput().endsWith("OK\n"));
         QCOMPARE(run({"run", "--no-monitor"})->exitCode(), 0);
-        const auto monitor = run({"monitor"}, 1500);
-        QVERIFY(monitor->readAllStandardOutput().contains("Running"));
-        monitor->kill();
-        monitor->waitForFinished();
+        QVERIFY(run({"monitor"}, 1500)->readAllStandardOutput().contains("Running"));
         const auto stop = run({"stop"});
         QCOMPARE(stop->readAllStandardOutput().toStdString(), std::string("0 No errors\n"));
         QCOMPARE(stop->exitCode(), 0);
         // Stopped: nothing runs any more.
-        const auto after = run({"monitor"}, 1500);
-        QVERIFY(!after->readAllStandardOutput().contains("Running"));
-        after->kill();
-        after->waitForFinished();
+        QVERIFY(!run({"monitor"}, 1500)->readAllStandardOutput().contains("Running"));
         controller.terminate();
         QVERIFY(controller.waitForFinished(timeoutMs));
     }
 
 private:
+    static void row(const char* name, const char* args, int exitCode, const std::string& out = {},
+                    bool part = false) {
+        QTest::newRow(name) << Command{args, exitCode, out, part};
+    }
+
     std::unique_ptr<test::TempHome> m_home;
     QProcess m_controller;
 };

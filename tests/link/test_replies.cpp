@@ -24,9 +24,6 @@ template <class T, size_t N> QString joined(const std::array<T, N>& values) {
     }
     return texts.join('|');
 }
-const auto speeds = [](const reply::SpeedEntry& e) {
-    return joined(e.speeds) + '/' + joined(e.controls);
-};
 
 // An editor's boxes in its order: instruction, Speedref, Toposition, each specify with its
 // datax, data5, and a packed record's servos.
@@ -54,185 +51,157 @@ QString controls(const reply::BoardParameters& p) {
            '|' + servos;
 }
 
-// Every table: a reply and what it decodes to, "" when the decoder refuses it.
-void addColumns() {
-    QTest::addColumn<S>("reply");
-    QTest::addColumn<DecodeError>("error");
-    QTest::addColumn<QString>("decoded");
-}
-void row(const char* name, const S& reply, DecodeError error, const S& decoded) {
-    QTest::newRow(name) << reply << error << QString::fromStdString(decoded);
-}
-template <class Decoder, class Show> void verify(Decoder decode, Show show) {
-    QFETCH(S, reply);
-    QFETCH(DecodeError, error);
-    QFETCH(QString, decoded);
-    auto got = decode(reply);
-    QCOMPARE(got.error, error);
-    QCOMPARE(got.value ? show(*got.value) : QString(), decoded);
+// A decoder and how its value shows: the error and that text ("" when refused).
+using Decoded = std::pair<DecodeError, QString>;
+using Decoder = std::function<Decoded(const S&)>;
+template <class Decode, class Show> Decoder decoder(Decode decode, Show show) {
+    return [=](const S& r) {
+        const auto got = decode(r);
+        return Decoded{got.error, got.value ? show(*got.value) : QString()};
+    };
 }
 const auto number = [](uint8_t byte) { return QString::number(byte); };
-const auto asText = [](const S& text) { return QString::fromStdString(text); };
+const Decoder exactByte =
+    decoder([](const S& r) { return reply::memoryByte(r, reply::LengthRule::Exact); }, number);
+const Decoder anyEcho =
+    decoder([](const S& r) { return reply::memoryByte(r, reply::LengthRule::Loose); }, number);
+const Decoder stored = decoder(reply::storedPositions, joined<S, 8>);
+const Decoder current = decoder(reply::currentPositions, joined<uint16_t, 8>);
+const Decoder speed = decoder(reply::speedEntry, [](const reply::SpeedEntry& e) {
+    return joined(e.speeds) + '/' + joined(e.controls);
+});
+const Decoder instruction = decoder(reply::instructionRecord, boxes<reply::InstructionFields>);
+const Decoder packed = decoder(reply::packedRecord, boxes<reply::PackedFields>);
+const Decoder board = decoder(reply::boardParameters, controls);
+const Decoder flashPage =
+    decoder(reply::flashPage, [](const S& text) { return QString::fromStdString(text); });
 
-const S page = "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF"
-               "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF"
-               "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF"
-               "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF"
-               "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF"
-               "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF"
-               "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF"
-               "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF"
-               "FEDCBA9876543210"; // 16 records of 32 digits, then 16 more
+// The lenient hex rule where windows use it: the leading digits, then a field read by pairs.
+const Decoder hex = [](const S& digits) {
+    return Decoded{
+        None,
+        QString("%1/%2").arg(reply::leadingHexValue(digits)).arg(reply::hexFieldValue(digits))};
+};
+
+struct Row {
+    Decoder decode;
+    S reply;
+    DecodeError error;
+    S decoded;
+};
+
+// 16 records of 32 digits, then 16 more.
+const S page = QByteArray("0123456789ABCDEF").repeated(32).toStdString() + "FEDCBA9876543210";
 
 } // namespace
+
+Q_DECLARE_METATYPE(Row)
 
 class TestReplies : public QObject {
     Q_OBJECT
 
 private slots:
-    void lenientHexRule_data() {
-        QTest::addColumn<S>("digits");
-        QTest::addColumn<uint>("leading");
-        QTest::addColumn<uint>("field");
-        QTest::newRow("empty reads 0") << S("") << 0u << 0u;
-        QTest::newRow("lower case") << S("ff") << 255u << 255u;
-        QTest::newRow("stops at first non-hex") << S("4G") << 4u << 4u;
-        QTest::newRow("starts with non-hex") << S("G4") << 0u << 0u;
-        QTest::newRow("16 bits FFFF") << S("FFFF") << 65535u << 65535u;
-        QTest::newRow("16 bits, bad high pair") << S("1G34") << 1u << 308u;
-        QTest::newRow("12 bits, high digit alone") << S("ABC") << 2748u << 2748u;
-        QTest::newRow("12 bits, bad low pair") << S("1G4") << 1u << 256u;
+    // Every kind of answer read good, too short, with characters that are not digits and at its
+    // boundary values; the lenient hex rule first.
+    void decodesEveryReply_data() {
+        QTest::addColumn<Row>("row");
+        QTest::newRow("hex, empty reads 0") << Row{hex, "", None, "0/0"};
+        QTest::newRow("hex, lower case") << Row{hex, "ff", None, "255/255"};
+        QTest::newRow("hex, stops at first non-hex") << Row{hex, "4G", None, "4/4"};
+        QTest::newRow("hex, starts with non-hex") << Row{hex, "G4", None, "0/0"};
+        QTest::newRow("hex, 16 bits, bad high pair") << Row{hex, "1G34", None, "1/308"};
+        QTest::newRow("hex, 12 bits, high digit alone") << Row{hex, "ABC", None, "2748/2748"};
+        QTest::newRow("hex, 12 bits, bad low pair") << Row{hex, "1G4", None, "1/256"};
+        QTest::newRow("byte FF") << Row{exactByte, "OR0000FFH", None, "255"};
+        QTest::newRow("byte, request left by a failed handshake")
+            << Row{exactByte, "OE1234DDH", None, "221"};
+        QTest::newRow("byte, 10 characters") << Row{exactByte, "OE12342AHx", WrongLength, ""};
+        QTest::newRow("byte, 8 characters") << Row{exactByte, "OE12342A", WrongLength, ""};
+        QTest::newRow("byte, not hex") << Row{exactByte, "OE1234G1H", NotHex, ""};
+        QTest::newRow("echo, 10 characters: buffer after a time-out")
+            << Row{anyEcho, "-OF1234FFH", None, "79"};
+        QTest::newRow("echo, 8 characters") << Row{anyEcho, "OF1234FF", None, "255"};
+        QTest::newRow("echo, 7 characters") << Row{anyEcho, "OF1234F", TooShort, ""};
+        QTest::newRow("echo, not hex") << Row{anyEcho, "OS12341-H", NotHex, ""};
+        QTest::newRow("stored positions")
+            << Row{stored, "OV0R180027100000000123655353200000001999991234565535xxxxxxxxx0H~", None,
+                   "00000|00123|65535|32000|00001|99999|12345|65535"};
+        QTest::newRow("stored positions not decimal, kept")
+            << Row{stored, "OV0R180027106553x00123     32000000019999912345-0001", None,
+                   "6553x|00123|     |32000|00001|99999|12345|-0001"};
+        QTest::newRow("stored positions, 51 characters")
+            << Row{stored, "OV0R18002710000000012365535320000000199999123456553", TooShort, ""};
+        QTest::newRow("current positions")
+            << Row{current, "OV0R010000FFFF03E88000000100FF7FFF1234DDDDDDDDDxxx000x000000x0H~",
+                   None, "0|65535|1000|32768|1|255|32767|4660"};
+        QTest::newRow("current positions, 38 characters")
+            << Row{current, "OV0R01FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", None,
+                   "65535|65535|65535|65535|65535|65535|65535|65535"};
+        QTest::newRow("current positions, 37 characters")
+            << Row{current, "OV0R01FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", TooShort, ""};
+        QTest::newRow("current positions, request left by a failed handshake")
+            << Row{current, "OV0R01002710xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~",
+                   NotHex, ""};
+        QTest::newRow("speed entry")
+            << Row{speed, "OV0R1A007D000000010100991009992555001234 5ABC---000999001002x0H~", None,
+                   "000|001|010|099|100|999|255|500/123|4 5|ABC|---|000|999|001|002"};
+        QTest::newRow("speed entry, 60 characters")
+            << Row{speed, "OV0R1A007D00000000000000000000000000999999999999999999999999", None,
+                   "000|000|000|000|000|000|000|000/999|999|999|999|999|999|999|999"};
+        QTest::newRow("speed entry, 59 characters") << Row{
+            speed, "OV0R1A007D0000000000000000000000000099999999999999999999999", TooShort, ""};
+        QTest::newRow("instruction")
+            << Row{instruction, "OV0R1500000A0A0100640105DC000000000000000000DDDxxxxxxxxxxxxxx0H~",
+                   None, "10|1|100|1|1500|0|0|0|0|0|0|0"};
+        QTest::newRow("instruction, lenient pairs")
+            << Row{instruction, "OV0R1500000A4GG41G34000000000000000000000000DDDxxxxxxxxxxxxxx0H~",
+                   None, "4|0|308|0|0|0|0|0|0|0|0|0"};
+        QTest::newRow("instruction, 43 characters")
+            << Row{instruction, "OV0R1500000AFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", TooShort, ""};
+        QTest::newRow("packed record") << Row{
+            packed, "3C01271031F4000000000000000000002710FFFFFFFFFFFFFFFFFFFFFFFFFFFF", None,
+            "60|1|10000|3|500|0|0|0|0|0|0|0|0|10000|65535|65535|65535|65535|65535|65535|65535"};
+        QTest::newRow("packed record, defaults, more after")
+            << Row{packed, S(64, 'F') + "OV", None,
+                   "255|255|65535|15|4095|15|4095|15|4095|15|4095|65535|65535|"
+                   "65535|65535|65535|65535|65535|65535|65535|65535"};
+        QTest::newRow("packed record, lenient 12 bits")
+            << Row{packed, "00000000G1G4212G" + S(48, '0'), None,
+                   "0|0|0|0|256|2|258|0|0|0|0|0|0|0|0|0|0|0|0|0|0"};
+        QTest::newRow("packed record, 63 characters") << Row{packed, S(63, 'F'), TooShort, ""};
+        QTest::newRow("board parameters: limits, Other, no power-up, Servo8 and 1")
+            << Row{board, "OV0R1R000000B06123401ABCDFF05DCFFFF81EEEEEEDDDDxxx000x000000x0H~", None,
+                   "1|0|2|1|1|0|1|255|1500|65535|10000001"};
+        QTest::newRow("board parameters: report on, Common, Servo3")
+            << Row{board, "OV0R1R00000F5F80000FE0000000000000004000000DDDDxxx000x000000x0H~", None,
+                   "0|1|1|0|0|0|0|0|0|0|00100000"};
+        QTest::newRow("board parameters, non-hex fields read 0")
+            << Row{board, "OV0R1R00000G77G0000-1000000G5DC0000-1000000DDDDxxx000x000000x0H~", None,
+                   "0|0|0|1|1|1|0|0|220|0|00000000"};
+        QTest::newRow("board parameters, 42 characters")
+            << Row{board, "OV0R1R000000B06123401ABCDFF05DCFFFF81EEEEE", TooShort, ""};
+        QTest::newRow("flash page") << Row{flashPage, page, None, page};
+        QTest::newRow("flash page, more after, kept")
+            << Row{flashPage, page + "OV", None, page + "OV"};
+        QTest::newRow("flash page, 527 digits")
+            << Row{flashPage, page.substr(0, 527), TooShort, ""};
+        QTest::newRow("flash page, not hex in the last digit")
+            << Row{flashPage, page.substr(0, 527) + "x", NotHex, ""};
     }
-    void lenientHexRule() {
-        QFETCH(S, digits);
-        QFETCH(uint, leading);
-        QFETCH(uint, field);
-        QCOMPARE(reply::leadingHexValue(digits), leading);
-        QCOMPARE(reply::hexFieldValue(digits), field);
+    void decodesEveryReply() {
+        QFETCH(Row, row);
+        const Decoded got = row.decode(row.reply);
+        QCOMPARE(got.first, row.error);
+        QCOMPARE(got.second, QString::fromStdString(row.decoded));
     }
 
-    void readsByteOfExactShortReply_data() {
-        addColumns();
-        row("2A", "OE12342AH", None, "42");
-        row("00", "OR000000H", None, "0");
-        row("FF", "OR0000FFH", None, "255");
-        row("request left by a failed handshake", "OE1234DDH", None, "221");
-        row("10 characters", "OE12342AHx", WrongLength, "");
-        row("8 characters", "OE12342A", WrongLength, "");
-        row("not hex", "OE1234G1H", NotHex, "");
-    }
-    void readsByteOfExactShortReply() {
-        verify([](const S& r) { return reply::memoryByte(r, reply::LengthRule::Exact); }, number);
-    }
-
-    void readsByteOfAnyEcho_data() {
-        addColumns();
-        row("10 characters", "OF1234FFHx", None, "255");
-        row("buffer after a time-out", "-OF1234FFH", None, "79");
-        row("8 characters", "OF1234FF", None, "255");
-        row("7 characters", "OF1234F", TooShort, "");
-        row("not hex", "OS12341-H", NotHex, "");
-    }
-    void readsByteOfAnyEcho() {
-        verify([](const S& r) { return reply::memoryByte(r, reply::LengthRule::Loose); }, number);
-    }
-
-    void readsStoredPositions_data() {
-        addColumns();
-        row("positions", "OV0R180027100000000123655353200000001999991234565535xxxxxxxxx0H~", None,
-            "00000|00123|65535|32000|00001|99999|12345|65535");
-        row("not decimal, kept", "OV0R180027106553x00123     32000000019999912345-0001", None,
-            "6553x|00123|     |32000|00001|99999|12345|-0001");
-        row("51 characters", "OV0R18002710000000012365535320000000199999123456553", TooShort, "");
-        row("time-out", "", TooShort, "");
-    }
-    void readsStoredPositions() { verify(reply::storedPositions, joined<S, 8>); }
-
-    void readsCurrentPositions_data() {
-        addColumns();
-        row("positions", "OV0R010000FFFF03E88000000100FF7FFF1234DDDDDDDDDxxx000x000000x0H~", None,
-            "0|65535|1000|32768|1|255|32767|4660");
-        row("38 characters", "OV0R01FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", None,
-            "65535|65535|65535|65535|65535|65535|65535|65535");
-        row("37 characters", "OV0R01FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", TooShort, "");
-        row("request left by a failed handshake",
-            "OV0R01002710xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~", NotHex, "");
-    }
-    void readsCurrentPositions() { verify(reply::currentPositions, joined<uint16_t, 8>); }
-
-    void readsSpeedEntry_data() {
-        addColumns();
-        row("entry", "OV0R1A007D000000010100991009992555001234 5ABC---000999001002x0H~", None,
-            "000|001|010|099|100|999|255|500/123|4 5|ABC|---|000|999|001|002");
-        row("60 characters", "OV0R1A007D00000000000000000000000000999999999999999999999999", None,
-            "000|000|000|000|000|000|000|000/999|999|999|999|999|999|999|999");
-        row("59 characters", "OV0R1A007D0000000000000000000000000099999999999999999999999",
-            TooShort, "");
-    }
-    void readsSpeedEntry() { verify(reply::speedEntry, speeds); }
-
-    void readsInstructionRecord_data() {
-        addColumns();
-        row("record", "OV0R1500000A0A0100640105DC000000000000000000DDDxxxxxxxxxxxxxx0H~", None,
-            "10|1|100|1|1500|0|0|0|0|0|0|0");
-        row("empty slot", "OV0R1500000AFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", None,
-            "255|255|65535|255|65535|255|65535|255|65535|255|255|255");
-        row("lenient pairs", "OV0R1500000A4GG41G34000000000000000000000000DDDxxxxxxxxxxxxxx0H~",
-            None, "4|0|308|0|0|0|0|0|0|0|0|0");
-        row("43 characters", "OV0R1500000AFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", TooShort, "");
-    }
-    void readsInstructionRecord() {
-        verify(reply::instructionRecord, boxes<reply::InstructionFields>);
-    }
-
-    void readsPackedRecord_data() {
-        addColumns();
-        row("record", "3C01271031F4000000000000000000002710FFFFFFFFFFFFFFFFFFFFFFFFFFFF", None,
-            "60|1|10000|3|500|0|0|0|0|0|0|0|0|10000|65535|65535|65535|65535|65535|65535|65535");
-        row("defaults, more after",
-            "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFOV", None,
-            "255|255|65535|15|4095|15|4095|15|4095|15|4095|65535|65535|"
-            "65535|65535|65535|65535|65535|65535|65535|65535");
-        row("lenient 12 bits", "00000000G1G4212G000000000000000000000000000000000000000000000000",
-            None, "0|0|0|0|256|2|258|0|0|0|0|0|0|0|0|0|0|0|0|0|0");
-        row("63 characters", "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF",
-            TooShort, "");
-    }
-    void readsPackedRecord() { verify(reply::packedRecord, boxes<reply::PackedFields>); }
-
-    void readsBoardParameters_data() {
-        addColumns();
-        row("limits, Other, no power-up, Servo8 and 1",
-            "OV0R1R000000B06123401ABCDFF05DCFFFF81EEEEEEDDDDxxx000x000000x0H~", None,
-            "1|0|2|1|1|0|1|255|1500|65535|10000001");
-        row("report on, Common, Servo3",
-            "OV0R1R00000F5F80000FE0000000000000004000000DDDDxxx000x000000x0H~", None,
-            "0|1|1|0|0|0|0|0|0|0|00100000");
-        row("non-hex fields read 0",
-            "OV0R1R00000G77G0000-1000000G5DC0000-1000000DDDDxxx000x000000x0H~", None,
-            "0|0|0|1|1|1|0|0|220|0|00000000");
-        row("42 characters", "OV0R1R000000B06123401ABCDFF05DCFFFF81EEEEE", TooShort, "");
-    }
-    void readsBoardParameters() { verify(reply::boardParameters, controls); }
-
+    // The board parameters' digits go back as read in the parameter block test.
     void keepsTheDigitsAsRead() {
-        S r = "OV0R1R000000B06123401ABCDFF05DCFFFF81EEEEEEDDDDxxx000x000000x0H~";
-        QCOMPARE(reply::boardParameters(r).value->boardparams,
-                 S("0B06123401ABCDFF05DCFFFF81EEEEEE"));
-        r = "OV0R1500000A4GG41G34000000000000000000000000DDDxxxxxxxxxxxxxx0H~";
+        S r = "OV0R1500000A4GG41G34000000000000000000000000DDDxxxxxxxxxxxxxx0H~";
         QCOMPARE(reply::instructionRecord(r).value->digits, S("4GG41G34000000000000000000000000"));
-        r = "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFOV";
-        QCOMPARE(reply::packedRecord(r).value->digits, r.substr(0, 64));
+        r = S(64, 'F') + "OV";
+        QCOMPARE(reply::packedRecord(r).value->digits, S(64, 'F'));
     }
-
-    void readsFlashPage_data() {
-        addColumns();
-        row("528 digits", page, None, page);
-        row("more after the page, kept", page + "OV", None, page + "OV");
-        row("527 digits", page.substr(0, 527), TooShort, "");
-        row("not hex in the last digit", page.substr(0, 527) + "x", NotHex, "");
-    }
-    void readsFlashPage() { verify(reply::flashPage, asText); }
 };
 
 QTEST_GUILESS_MAIN(TestReplies)

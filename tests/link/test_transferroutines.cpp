@@ -47,6 +47,7 @@ const Routine& routine(const S& name) {
 const S request = packet::readInstruction(10);
 const S pageLine = "00001" + S(528, 'F');
 const S record = "AB000A00030001100000000C";
+const S tail = record.substr(10); // what is left of a record joined in its middle
 const S block = "0123456789ABCDEF0123456789ABCDEF012345678"; // 41 digits
 // What docomax sends for R1W with the data block: with its first attempt, and without it
 // with every later one.
@@ -64,136 +65,189 @@ struct Prepared : ScriptedLink {
     }
     void run(const Routine& r) { (link.*r.run)(); }
     // One attempt for each of `answers`, answered with it `delay` after the attention character
-    // (" ": not at all).
-    void expectAttempts(char attention, const S& answers, Millis delay = 1ms) {
+    // (" ": not at all), behind `records`.
+    void expectAttempts(char attention, const S& answers, Millis delay = 1ms,
+                        const S& records = {}) {
         for (char answer : answers) {
+            const S sent = records + S(answer == ' ' ? 0 : 1, answer);
             auto& step = port.expect(S(1, attention));
-            if (answer != ' ') {
-                step.answer(S(1, answer), delay);
+            if (!sent.empty()) {
+                step.answer(sent, delay);
             }
         }
     }
 };
 
 // A routine that ran to its end: stale input before it, the answers to the attempts before
-// the ready one (" ": none), the reply in two pieces 5 and 9 ms after the request.
+// the ready one (" ": none) and that one's delay, the reply in two pieces 5 and 9 ms after the
+// request; `fields` are datablock, then cmdparm1, cmdparm2 and replyparm3.
 struct Delivery {
-    S routine, stale, earlier;
-    int readyAfter;
-    S sent, reply, packet, packdata, packetstatus;
-    S fields; // datablock, then cmdparm1, cmdparm2 and replyparm3
+    S routine, stale, earlier, sent, reply, packet, packdata, packetstatus, fields;
+    int readyAfter, endsAt;
+    S result = "0 No errors"; // errcode and errtext
+    S ready = {};             // the answer to the attention, when not the ready character alone
+};
+enum class Fault { Silent, WrongAnswer, ShortReply, ClosedPort, LostInAttention, LostInReply };
+struct Failure {
+    Routine r;
+    Fault fault;
+    bool flashwait = false; // flashwait, with the routine's handshake
+    S records = {};         // status record characters before each answer
+};
+// The answers to each "#", 1 ms after it (" ": none); Pause clicked at 2 s by a window that
+// writes `packet` before calling, as the run buttons once did.
+struct Flashwait {
+    S answers, errcode;
+    int endsAt;
+    bool pageSent, pauseAt2s = false;
+};
+// What arrives at 500 and 700 ms; at 800 ms monitoring switched "off", or the line "lost".
+struct Watch {
+    S arrives, later, at800, tempstr1;
     int endsAt;
 };
 
 } // namespace
 
-Q_DECLARE_METATYPE(Routine)
 Q_DECLARE_METATYPE(Link::Routine)
 Q_DECLARE_METATYPE(Delivery)
+Q_DECLARE_METATYPE(Flashwait)
+Q_DECLARE_METATYPE(Failure)
+Q_DECLARE_METATYPE(Watch)
 
 class TestTransferRoutines : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every attempt unanswered and waited out, or answered wrongly, which ends it at once.
-    void everyAttemptFails_data() {
-        QTest::addColumn<Routine>("r");
-        QTest::addColumn<bool>("silent");
+    // Every attempt unanswered and waited out, or answered wrongly, which ends it at once; a
+    // reply one character short of the minimum; a port closed before the routine, or a line that
+    // goes away in its attention or its reply wait, which reports "7" at once to the next one too.
+    void eachRoutineFails_data() {
+        using enum Fault;
+        QTest::addColumn<Failure>("f");
         for (const Routine& r : routines) {
-            QTest::addRow("%s, silent", r.name) << r << true;
-            QTest::addRow("%s, wrong answer", r.name) << r << false;
-        }
-    }
-    void everyAttemptFails() {
-        QFETCH(Routine, r);
-        QFETCH(bool, silent);
-        Prepared s;
-        const Millis attemptTime = silent ? r.attemptTime : 5ms;
-        s.expectAttempts(r.attention, S(size_t(r.attempts), silent ? ' ' : 'x'), 5ms);
-        s.run(r);
-        PKIVO_VERIFY_SCRIPT(s.port);
-        for (int i = 0; i < r.attempts; ++i) {
-            QCOMPARE(s.port.writes()[size_t(i)].at, attemptTime * i);
-        }
-        QCOMPARE(s.now(), attemptTime * r.attempts);
-        QCOMPARE(s.g().linkstatus, S(r.refused));
-        QCOMPARE(s.g().tempstr1, S(silent ? "" : "x"));
-        QCOMPARE(s.g().errcode, S("Z"));
-        const bool packwriter = r.run == &Link::packwriter; // leaves errtext alone
-        QCOMPARE(s.g().errtext, S(packwriter ? "previous text" : "Unable to connect"));
-        // Nothing was added to the request; docomax leaves the one it built last.
-        QCOMPARE(s.g().packet, r.run == &Link::docomax ? docomaxLater : request);
-        QCOMPARE(s.g().timedout, r.run == &Link::binsender && silent); // an attempt ran out
-    }
-
-    void replyTimeLimits_data() {
-        QTest::addColumn<Routine>("r");
-        for (const Routine& r : routines) {
+            QTest::addRow("%s, silent", r.name) << Failure{r, Silent};
+            QTest::addRow("%s, wrong answer", r.name) << Failure{r, WrongAnswer};
+            QTest::addRow("%s, closed port", r.name) << Failure{r, ClosedPort};
+            QTest::addRow("%s, line lost in the attention", r.name) << Failure{r, LostInAttention};
             if (r.replyLength > 0) {
-                QTest::newRow(r.name) << r;
+                QTest::addRow("%s, short reply", r.name) << Failure{r, ShortReply};
+                QTest::addRow("%s, line lost in the reply", r.name) << Failure{r, LostInReply};
             }
         }
+        QTest::newRow("flashwait, line lost in the attention")
+            << Failure{routine("binsender"), LostInAttention, true};
+        // A running program streams status records: the characters are passed over, waited out
+        // with the attempt's time; any other character behind them still refuses at once.
+        const Routine& sendonly = routine("sendonly");
+        QTest::newRow("sendonly, status records only") << Failure{sendonly, Silent, false, record};
+        QTest::newRow("sendonly, wrong answer behind a record")
+            << Failure{sendonly, WrongAnswer, false, record};
     }
-    void replyTimeLimits() {
-        QFETCH(Routine, r);
+    void eachRoutineFails() {
+        using enum Fault;
+        QFETCH(Failure, f);
+        const Routine& r = f.r;
         Prepared s;
-        s.port.expect(S(1, r.attention)).answer(r.ready(), 10ms);
-        // One character short of the minimum.
-        s.port.expectAny().answer(S(size_t(r.replyLength - 1), 'O'), 20ms);
-        s.run(r);
+        const S attention(1, r.attention);
+        const Millis attemptTime = f.fault == Silent ? r.attemptTime : 5ms;
+        Millis end = 300ms; // where the line goes away
+        if (f.fault == Silent || f.fault == WrongAnswer) {
+            s.expectAttempts(r.attention, S(size_t(r.attempts), f.fault == Silent ? ' ' : 'x'), 5ms,
+                             f.records);
+            end = attemptTime * r.attempts;
+        } else if (f.fault == ShortReply) {
+            s.port.expect(attention).answer(r.ready(), 10ms);
+            s.port.expectAny().answer(S(size_t(r.replyLength - 1), 'O'), 20ms);
+            end = 10ms + r.replyTime;
+        } else if (f.fault == ClosedPort) {
+            s.port.close();
+            end = 0ms;
+        } else if (f.fault == LostInAttention) {
+            s.port.expect(attention).loseLine(300ms);
+        } else {
+            s.port.expect(attention).answer(r.ready());
+            s.port.expectAny().answer("OV0", 10ms).loseLine(300ms);
+        }
+        f.flashwait ? void(s.link.flashwait()) : s.run(r);
         PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.now(), 10ms + r.replyTime);
-        QCOMPARE(s.g().errcode + " " + s.g().errtext, S("Z Unable to connect"));
-        QCOMPARE(s.g().replyparm3, S("000"));
-        if (r.run == &Link::docomax) {
-            // docomax keeps what came for the window to show, but no code is read out of it.
-            QCOMPARE(s.g().packet, S(63, 'O'));
+        QCOMPARE(s.now(), end);
+        if (f.fault >= ClosedPort) {
+            QCOMPARE(s.g().errcode + " " + s.g().errtext + " " + s.g().replyparm3,
+                     S("7 Serial port not open 000"));
+            QVERIFY(!s.port.isOpen());
+            QCOMPARE(s.port.writes().empty(), f.fault == ClosedPort);
+            QCOMPARE(s.g().timedout, f.flashwait);
+            s.link.rawsender();
+            QCOMPARE(s.now(), end);
+            QCOMPARE(s.g().errcode, S("7"));
             return;
         }
-        // The partial reply stays waiting until the next discard.
-        QCOMPARE(s.port.inBufferCount(), r.replyLength - 1);
-        QCOMPARE(s.g().packet, r.run == &Link::smallcomax ? "-" + request : S());
-        QCOMPARE(s.g().packdata, pageLine);
+        const bool packwriter = r.run == &Link::packwriter; // leaves errtext and replyparm3 alone
+        QCOMPARE(s.g().errcode + " " + s.g().errtext + " " + s.g().replyparm3,
+                 S(packwriter ? "Z previous text " : "Z Unable to connect 000"));
+        if (f.fault == ShortReply && r.run == &Link::docomax) {
+            // docomax keeps what came for the window to show, but no code is read out of it.
+            QCOMPARE(s.g().packet, S(63, 'O'));
+        } else if (f.fault == ShortReply) {
+            // The partial reply stays waiting until the next discard.
+            QCOMPARE(s.port.inBufferCount(), r.replyLength - 1);
+            QCOMPARE(s.g().packet, r.run == &Link::smallcomax ? "-" + request : S());
+            QCOMPARE(s.g().packdata, pageLine);
+        } else {
+            for (int i = 0; i < r.attempts; ++i) {
+                QCOMPARE(s.port.writes()[size_t(i)].at, attemptTime * i);
+            }
+            QCOMPARE(s.g().linkstatus, S(r.refused));
+            QCOMPARE(s.g().tempstr1, f.records + (f.fault == Silent ? "" : "x"));
+            // Nothing was added to the request; docomax leaves the one it built last.
+            QCOMPARE(s.g().packet, r.run == &Link::docomax ? docomaxLater : request);
+            QCOMPARE(s.g().timedout, r.run == &Link::binsender && f.fault == Silent);
+        }
     }
 
     void eachRoutineDeliversItsReply_data() {
         using D = Delivery;
         QTest::addColumn<D>("d");
-        const S valid(packet::validPacket);
+        const S valid(packet::validPacket), invalid(packet::invalidPacket), ok = "0 No errors";
+        const S out = "$" + request, kept = block + " 000000";
         auto fields = [](const S& r) { return cut(r, packet::dataBlock) + " " + S(9, '-'); };
         const S r15 = longReply("R15", "00000A0123456789ABCDEF0123456789ABCDEF", '0');
         const S r1w = longReply("R1W", "REPLYDATA", '0');
+        // The controller's own code: replyparm3 is kept only with "0".
+        const S r1w2 = longReply("R1W", "REPLYDATA", '2');
+        const S no2 = "2 No responce from device/module on buss";
+        const S fields2 = cut(r1w2, packet::dataBlock) + " ------000";
         // Fields are cut out of a reply that is not a valid packet as well.
         const S odd = S(6, '.') + "DAT" + S(41, '.') + "ABC.DEFGHI" + S(4, '.');
         const S oddFields = "DAT" + S(38, '.') + " ABCDEFGHI";
-        const S invalid(packet::invalidPacket);
-        const S kept = block + " 000000";
-        const S out = "$" + request;
-        const S shortOut = "-" + request;
-        const S pageOut = "$" + pageLine;
-        const S wrapped = "+" + pageLine + "~";
+        const S wrapped = "+" + pageLine + "~", page = S(530, 'A'), pageOk = longReply("K");
         const S orReply = "OR1234A5Hxy"; // taken whole, with what came after it
-        const S page = S(530, 'A');
-        const S pageOk = longReply("K");
         QTest::newRow("rawsender, third attempt")
-            << D{"rawsender", "", "  ", 3, out, r15, r15, pageLine, valid, fields(r15), 4012};
+            << D{"rawsender", "", "  ", out, r15, r15, pageLine, valid, fields(r15), 3, 4012};
         QTest::newRow("rawsender, malformed reply")
-            << D{"rawsender", "", "", 0, out, odd, odd, pageLine, invalid, oddFields, 9};
+            << D{"rawsender", "", "", out, odd, odd, pageLine, invalid, oddFields, 0, 9};
         QTest::newRow("docomax, data block with the first attempt")
-            << D{"docomax", "", "", 0, docomaxFirst, r1w, r1w, pageLine, valid, fields(r1w), 9};
+            << D{"docomax", "", "", docomaxFirst, r1w, r1w, pageLine, valid, fields(r1w), 0, 9};
         QTest::newRow("docomax, second attempt 1 s later without it")
-            << D{"docomax", "", " ", 0, docomaxLater, r1w, r1w, pageLine, valid, fields(r1w), 1009};
-        QTest::newRow("smallcomax")
-            << D{"smallcomax", "junk", "", 0, shortOut, orReply, orReply, pageLine, valid, kept, 9};
+            << D{"docomax", "", " ", docomaxLater, r1w, r1w, pageLine, valid, fields(r1w), 0, 1009};
+        QTest::newRow("docomax, controller's code 2")
+            << D{"docomax", "", "", docomaxFirst, r1w2, r1w2, pageLine, valid, fields2, 0, 9, no2};
+        QTest::newRow("smallcomax") << D{
+            "smallcomax", "junk", "", "-" + request, orReply, orReply, pageLine, valid, kept, 0, 9};
         // Within the single attempt of 6 s.
         QTest::newRow("binreceiver")
-            << D{"binreceiver", "", "", 5000, out, page, "", page, "", kept, 5009};
+            << D{"binreceiver", "", "", out, page, "", page, "", kept, 5000, 5009};
         QTest::newRow("binsender")
-            << D{"binsender", "", "", 1, pageOut, pageOk, pageOk, pageLine, "", kept, 10};
-        QTest::newRow("packwriter")
-            << D{"packwriter", "", "", 0, wrapped, "", request, wrapped, "", kept, 0};
-        QTest::newRow("sendonly, stale input gone")
-            << D{"sendonly", "AB", "", 0, out, "", out, pageLine, "", kept, 0};
+            << D{"binsender", "", "", "$" + pageLine, pageOk, pageOk, pageLine, "", kept, 1, 10};
+        QTest::newRow("packwriter, errtext left alone") << D{
+            "packwriter", "", "", wrapped, "", request, wrapped, "", kept, 0, 0, "0 previous text"};
+        // The answer to "&" behind or between the characters of a running program's status
+        // record; the input before the routine is gone.
+        QTest::newRow("sendonly, ':' behind a record's tail, stale input gone")
+            << D{"sendonly", "AB", "", out, "", out, pageLine, "", kept, 5, 5, ok, tail + ":"};
+        QTest::newRow("sendonly, ':' between a record's characters")
+            << D{"sendonly", "", "", out, "", out, pageLine, "", kept, 5, 5, ok, "AB000A:00030001"};
     }
     void eachRoutineDeliversItsReply() {
         QFETCH(Delivery, d);
@@ -203,7 +257,8 @@ private slots:
         s.port.arriveAt(0ms, d.stale);
         s.time.runUntil(0ms);
         s.expectAttempts(r.attention, d.earlier);
-        s.port.expect(S(1, r.attention)).answer(r.ready(), Millis(d.readyAfter));
+        const S ready = d.ready.empty() ? r.ready() : d.ready;
+        s.port.expect(S(1, r.attention)).answer(ready, Millis(d.readyAfter));
         auto& sent = s.port.expect(d.sent);
         if (!d.reply.empty()) {
             sent.answer(d.reply.substr(0, d.reply.size() / 2), 5ms);
@@ -216,146 +271,48 @@ private slots:
         QCOMPARE(g.packdata, d.packdata);
         QCOMPARE(g.packetstatus, d.packetstatus);
         QCOMPARE(g.datablock + " " + g.cmdparm1 + g.cmdparm2 + g.replyparm3, d.fields);
-        QCOMPARE(g.errcode, S("0"));
-        const bool packwriter = r.run == &Link::packwriter; // leaves errtext alone
-        QCOMPARE(g.errtext, S(packwriter ? "previous text" : "No errors"));
+        QCOMPARE(g.errcode + " " + g.errtext, d.result);
         QCOMPARE(g.linkstatus, S("Connected"));
-        QCOMPARE(g.tempstr1, r.ready()); // without the stale characters
+        QCOMPARE(g.tempstr1, ready); // without the stale characters
         QVERIFY(!g.timedout);
     }
 
-    // The reply carries a parameter 3 of "123": kept only when all went well.
-    void docomaxResultCodes_data() {
-        QTest::addColumn<S>("result"); // errcode and errtext
-        QTest::addColumn<S>("replyparm3");
-        QTest::newRow("0") << S("0 No errors") << S("123");
-        QTest::newRow("1") << S("1 System received invalid packet") << S("000");
-        QTest::newRow("2") << S("2 No responce from device/module on buss") << S("000");
-        QTest::newRow("X") << S("X Invalid Instruction sent") << S("000");
-        QTest::newRow("other") << S("Q Undefined error") << S("000");
-    }
-    void docomaxResultCodes() {
-        QFETCH(S, result);
-        QFETCH(S, replyparm3);
-        S reply = longReply("R1W", "", result[0]);
-        reply.replace(57, 3, "123");
-        Prepared s;
-        s.port.expect("&").answer(":");
-        s.port.expect(docomaxFirst).answer(reply);
-        s.link.docomax();
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.g().packet, reply);
-        QCOMPARE(s.g().errcode + " " + s.g().errtext, result);
-        QCOMPARE(s.g().replyparm3, replyparm3);
-    }
-
-    // A page that gets no reply fails after flashwait's 30 s; one whose handshake lapsed once is
-    // not sent at all and fails at once.
+    // A page that gets no reply fails after flashwait's 30 s, also when Pause is clicked while it
+    // waits; one whose handshake lapsed once is not sent at all and fails at once.
     void flashwaitTimeLimits_data() {
-        QTest::addColumn<S>("answers"); // to each "#", 1 ms after it (" ": none)
-        QTest::addColumn<bool>("pageSent");
-        QTest::addColumn<S>("errcode");
-        QTest::addColumn<int>("endsAt");
-        QTest::newRow("no ready answer") << S("????") << false << S("Z") << 30004;
-        QTest::newRow("no reply to the page") << S("!") << true << S("Z") << 38001;
-        QTest::newRow("handshake lapsed once") << S(" !") << false << S("0") << 2001;
+        QTest::addColumn<Flashwait>("f");
+        QTest::newRow("no ready answer") << Flashwait{"????", "Z", 30004, false};
+        QTest::newRow("no reply to the page") << Flashwait{"!", "Z", 38001, true};
+        QTest::newRow("Pause during the page wait") << Flashwait{"!", "Z", 38001, true, true};
+        QTest::newRow("handshake lapsed once") << Flashwait{" !", "0", 2001, false};
     }
     void flashwaitTimeLimits() {
-        QFETCH(S, answers);
-        QFETCH(bool, pageSent);
-        QFETCH(S, errcode);
-        QFETCH(int, endsAt);
+        QFETCH(Flashwait, f);
         Prepared s;
         s.g().packet.clear(); // as the download does before each page
-        s.expectAttempts('#', answers);
-        if (pageSent) {
+        s.expectAttempts('#', f.answers);
+        if (f.pageSent) {
             s.port.expect("$" + pageLine);
+        }
+        if (f.pauseAt2s) {
+            s.time.at(2s, [&] {
+                s.g().packet = packet::pauseProgram();
+                s.link.sendonly();
+            });
         }
         s.link.flashwait();
         PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.g().packet, S());
-        QCOMPARE(s.g().errcode, errcode);
+        QCOMPARE(s.g().packet, f.pauseAt2s ? packet::pauseProgram() : S());
+        QCOMPARE(s.g().errcode, f.errcode);
         QVERIFY(s.g().timedout);
-        QCOMPARE(s.now(), Millis(endsAt));
+        QCOMPARE(s.now(), Millis(f.endsAt));
     }
 
-    // A running program streams status records; the answer to "&" arrives behind or between
-    // their characters, which are passed over. Any other character still refuses at once.
-    void attentionAnswerAmongStatusRecords_data() {
-        QTest::addColumn<S>("answer"); // to every "&", 5 ms after it
-        QTest::addColumn<bool>("sent");
-        QTest::addColumn<int>("endsAt");
-        QTest::newRow("quiet line") << S(":") << true << 5;
-        QTest::newRow("behind a record") << record + ":" << true << 5;
-        QTest::newRow("behind a record's tail") << S("0001100000000C:") << true << 5;
-        QTest::newRow("between a record's characters") << S("AB000A:00030001") << true << 5;
-        QTest::newRow("wrong answer behind a record") << record + "?" << false << 20;
-        QTest::newRow("records only") << record << false << 8000;
-    }
-    void attentionAnswerAmongStatusRecords() {
-        QFETCH(S, answer);
-        QFETCH(bool, sent);
-        QFETCH(int, endsAt);
-        Prepared s;
-        s.g().packet = packet::stopProgram();
-        for (int attempt = 0; attempt < (sent ? 1 : 4); ++attempt) {
-            s.port.expect("&").answer(answer, 5ms);
-        }
-        if (sent) {
-            s.port.expect("$" + packet::stopProgram());
-        }
-        QVERIFY(s.link.sendonly());
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.now(), Millis(endsAt));
-        QCOMPARE(s.g().tempstr1, answer);
-        QCOMPARE(s.g().errcode, S(sent ? "0" : "Z"));
-    }
-
-    // A port closed before the routine, or a line that goes away in its attention or its
-    // reply wait: the routine reports "7" at once, and so does the next one.
-    void lostLineEndsEveryRoutineAtOnce_data() {
-        QTest::addColumn<Routine>("r");
-        QTest::addColumn<int>("lostIn"); // 0: closed before, 1: attention wait, 2: reply wait
-        QTest::addColumn<bool>("flashwait");
-        for (const Routine& r : routines) {
-            QTest::addRow("%s, closed port", r.name) << r << 0 << false;
-            QTest::addRow("%s, attention wait", r.name) << r << 1 << false;
-            if (r.replyLength > 0) {
-                QTest::addRow("%s, reply wait", r.name) << r << 2 << false;
-            }
-        }
-        QTest::newRow("flashwait, attention wait") << routine("binsender") << 1 << true;
-    }
-    void lostLineEndsEveryRoutineAtOnce() {
-        QFETCH(Routine, r);
-        QFETCH(int, lostIn);
-        QFETCH(bool, flashwait);
-        Prepared s;
-        if (lostIn == 0) {
-            s.port.close();
-        } else if (lostIn == 1) {
-            s.port.expect(S(1, r.attention)).loseLine(300ms);
-        } else {
-            s.port.expect(S(1, r.attention)).answer(r.ready());
-            s.port.expectAny().answer("OV0", 10ms).loseLine(300ms);
-        }
-        flashwait ? void(s.link.flashwait()) : s.run(r);
-        const Millis end = lostIn == 0 ? 0ms : 300ms;
-        QCOMPARE(s.now(), end);
-        QCOMPARE(s.g().errcode + " " + s.g().errtext, S("7 Serial port not open"));
-        QCOMPARE(s.g().replyparm3, S("000"));
-        QVERIFY(!s.port.isOpen());
-        QCOMPARE(s.port.writes().empty(), lostIn == 0);
-        QCOMPARE(s.g().timedout, flashwait);
-        s.link.rawsender();
-        QCOMPARE(s.now(), end);
-        QCOMPARE(s.g().errcode, S("7"));
-    }
-
-    // A click handled while an exchange waits: the second routine sends nothing, changes no
-    // global (a refused flashwait only sets timedout: its page was not written, the download
-    // stops) and returns false at once; the first exchange ends as if nothing had happened.
-    // Through request() the window's own fill never runs.
+    // A click handled while docomax waits, by a window that writes its request into `packet`
+    // first: the second routine sends nothing, changes no other global (a refused flashwait only
+    // sets timedout: its page was not written, the download stops) and returns false at once;
+    // through request() the window's own fill never runs. docomax goes on as if nothing had
+    // happened and sends what it built.
     void secondExchangeIsRefusedWhileOneIsOnTheWire_data() {
         QTest::addColumn<Link::Routine>("second");
         for (const Routine& r : routines) {
@@ -365,76 +322,26 @@ private slots:
     }
     void secondExchangeIsRefusedWhileOneIsOnTheWire() {
         QFETCH(Link::Routine, second);
-        const bool flashwait = second == &Link::flashwait;
-        Prepared s;
-        s.port.expect("&").answer(":", 1ms);
-        const S reply = longReply("R15", "00000A");
-        s.port.expect("$" + request).answer(reply, 3s);
-        bool directRan = true, requestRan = true, filled = false, unchanged = false;
-        Millis innerStart{0}, innerEnd{0};
-        s.time.at(1s, [&] {
-            LinkGlobals expected = s.g();
-            expected.timedout = flashwait;
-            innerStart = s.now();
-            directRan = (s.link.*second)();
-            requestRan = s.link.request([&](LinkGlobals&) { filled = true; }, second);
-            innerEnd = s.now();
-            unchanged = s.g() == expected;
-        });
-        s.link.rawsender();
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QVERIFY(!directRan);
-        QVERIFY(!requestRan);
-        QVERIFY(!filled);
-        QVERIFY(unchanged);
-        QCOMPARE(innerEnd, innerStart);
-        QCOMPARE(s.g().packet, reply);
-        QCOMPARE(s.g().errcode + " " + s.g().errtext, S("0 No errors"));
-        QCOMPARE(s.now(), 3001ms);
-    }
-
-    // Pause clicked while a page waits for its reply, by a window that writes `packet` before
-    // calling (as the run buttons once did) or through request(): the page still fails when
-    // no reply comes, after its 8 s and flashwait's 30 s.
-    void clickDuringAPageWaitCannotPassForItsReply_data() {
-        QTest::addColumn<bool>("throughRequest");
-        QTest::newRow("packet written first") << false;
-        QTest::newRow("through request") << true;
-    }
-    void clickDuringAPageWaitCannotPassForItsReply() {
-        QFETCH(bool, throughRequest);
-        Prepared s;
-        s.g().packet.clear();
-        s.port.expect("#").answer("!");
-        s.port.expect("$" + pageLine);
-        s.time.at(2s, [&] {
-            if (throughRequest) {
-                s.link.request([](LinkGlobals& g) { g.packet = packet::pauseProgram(); },
-                               &Link::sendonly);
-            } else {
-                s.g().packet = packet::pauseProgram();
-                s.link.sendonly();
-            }
-        });
-        s.link.flashwait();
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QVERIFY(s.g().timedout);
-        QCOMPARE(s.g().errcode, S("Z"));
-        QCOMPARE(s.now(), 38s);
-    }
-
-    // The refused window wrote its own request into `packet` while docomax waited for ":".
-    void refusedWindowCannotChangeWhatDocomaxSends() {
         Prepared s;
         s.port.expect("&").answer(":", 700ms);
-        s.port.expect(docomaxFirst).answer(longReply("R1W"), 10ms);
+        const S reply = longReply("R1W");
+        s.port.expect(docomaxFirst).answer(reply, 3s);
+        bool filled = false;
         s.time.at(500ms, [&] {
             s.g().packet = "OR0010DDH";
-            s.link.smallcomax();
+            LinkGlobals expected = s.g();
+            expected.timedout = second == &Link::flashwait;
+            QVERIFY(!(s.link.*second)());
+            QVERIFY(!s.link.request([&](LinkGlobals&) { filled = true; }, second));
+            QVERIFY(s.g() == expected);
+            QCOMPARE(s.now(), 500ms);
         });
         s.link.docomax();
         PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.g().errcode, S("0"));
+        QVERIFY(!filled);
+        QCOMPARE(s.g().packet, reply);
+        QCOMPARE(s.g().errcode + " " + s.g().errtext, S("0 No errors"));
+        QCOMPARE(s.now(), 3700ms);
     }
 
     // waitstatus and an exchange, each started inside the other's wait: the exchange gets its
@@ -453,57 +360,43 @@ private slots:
         s.port.expect("&").answer(":", 10ms);
         s.port.expect("$" + request).answer(reply, 30ms);
         s.port.arriveAt(2s, record);
-        S monitored = "unset";
         const std::function<void()> exchange = [&] { s.link.rawsender(); };
-        const std::function<void()> monitor = [&] {
-            s.link.waitstatus();
-            monitored = s.g().tempstr1;
-        };
+        const std::function<void()> monitor = [&] { s.link.waitstatus(); };
         s.time.at(monitorWaits ? 1s : 20ms, monitorWaits ? exchange : monitor);
         monitorWaits ? monitor() : exchange();
         PKIVO_VERIFY_SCRIPT(s.port);
         QCOMPARE(s.g().errcode + " " + s.g().packet, "0 " + reply);
-        QCOMPARE(monitored, monitorWaits ? record : S());
+        QCOMPARE(s.g().tempstr1, monitorWaits ? record : S()); // what the monitor read
         QCOMPARE(s.now(), monitorWaits ? 2000ms : 40ms);
     }
 
     void waitstatusEnds_data() {
-        QTest::addColumn<S>("arrives"); // at 500 ms
-        QTest::addColumn<S>("later");   // at 700 ms
-        QTest::addColumn<S>("at800");   // monitoring switched "off", or the line "lost"
-        QTest::addColumn<int>("endsAt");
-        QTest::addColumn<S>("tempstr1");
-        QTest::newRow("record") << record << S() << S() << 500 << record;
-        QTest::newRow("longer read") << record + "xxxxxx" << S() << S() << 500 << record + "xxxxxx";
-        QTest::newRow("silence") << S("AB00") << S() << S() << 6000 << S("AB00");
-        QTest::newRow("monitoring off") << S("AB00") << S() << S("off") << 800 << S("AB00");
-        QTest::newRow("line lost") << S("AB00") << S() << S("lost") << 800 << S();
+        QTest::addColumn<Watch>("w");
+        QTest::newRow("record") << Watch{record, "", "", record, 500};
+        QTest::newRow("longer read") << Watch{record + "xxxxxx", "", "", record + "xxxxxx", 500};
+        QTest::newRow("silence") << Watch{"AB00", "", "", "AB00", 6000};
+        QTest::newRow("monitoring off") << Watch{"AB00", "", "off", "AB00", 800};
+        QTest::newRow("line lost") << Watch{"AB00", "", "lost", "", 800};
         // Listening began in the middle of a record: its tail is dropped and the next record
         // awaited whole, so the monitor keeps step with the stream.
-        QTest::newRow("after a record's tail") << S("0001100000000C") + record.substr(0, 10)
-                                               << record.substr(10) << S() << 700 << record;
-        QTest::newRow("tail and silence")
-            << S("0001100000000C") << S() << S() << 6000 << S("0001100000000C");
+        QTest::newRow("after a record's tail")
+            << Watch{tail + record.substr(0, 10), record.substr(10), "", record, 700};
     }
     void waitstatusEnds() {
-        QFETCH(S, arrives);
-        QFETCH(S, later);
-        QFETCH(S, at800);
-        QFETCH(int, endsAt);
-        QFETCH(S, tempstr1);
+        QFETCH(Watch, w);
         Prepared s;
         s.link.setMonitoring(true);
-        s.port.arriveAt(500ms, arrives);
-        s.port.arriveAt(700ms, later);
-        if (at800 == "off") {
+        s.port.arriveAt(500ms, w.arrives);
+        s.port.arriveAt(700ms, w.later);
+        if (w.at800 == "off") {
             s.time.at(800ms, [&] { s.link.setMonitoring(false); });
-        } else if (at800 == "lost") {
+        } else if (w.at800 == "lost") {
             s.port.loseLineAt(800ms);
         }
         s.link.waitstatus();
-        QCOMPARE(s.now(), Millis(endsAt));
-        QCOMPARE(s.g().tempstr1, tempstr1);
-        QCOMPARE(s.g().errcode == "7", at800 == "lost");
+        QCOMPARE(s.now(), Millis(w.endsAt));
+        QCOMPARE(s.g().tempstr1, w.tempstr1);
+        QCOMPARE(s.g().errcode == "7", w.at800 == "lost");
         QVERIFY(s.port.writes().empty());
     }
 };

@@ -156,13 +156,7 @@ std::optional<std::vector<Change>> changesFrom(const Arguments& assignments) {
 // Get: the block decoded, or nothing after printing why (code and text).
 std::optional<BoardParameters> readBlock(Link& link) {
     const bool ran = link.request(
-        [](LinkGlobals& g) {
-            g.replyparm3.clear();
-            g.packet.clear();
-            g.datablock.clear();
-            packet::putDocomaxFields(packet::readParameters(), g);
-        },
-        &Link::docomax);
+        [](LinkGlobals& g) { packet::startDocomax(packet::readParameters(), g); }, &Link::docomax);
     const reply::Outcome outcome = ran ? reply::longOutcome(link.globals()) : reply::Outcome{};
     reply::Decoded<BoardParameters> decoded = reply::boardParameters(link.globals().packet);
     if (!outcome.good || !decoded.ok()) {

@@ -180,6 +180,12 @@ void putDocomaxFields(const DocomaxFields& fields, LinkGlobals& g) {
     g.datablock = fields.datablock;
 }
 
+void startDocomax(const DocomaxFields& fields, LinkGlobals& g) {
+    g.replyparm3.clear();
+    g.packet.clear();
+    putDocomaxFields(fields, g);
+}
+
 DocomaxFields readParameters() {
     DocomaxFields fields;
     fields.cmdcode = "R1R";

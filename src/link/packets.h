@@ -88,6 +88,9 @@ struct DocomaxFields {
 };
 // Puts `fields` into the globals docomax takes its request from.
 void putDocomaxFields(const DocomaxFields& fields, LinkGlobals& g);
+// The same, with `packet` and `replyparm3` of an earlier exchange cleared, so that nothing of it
+// can pass for this one's reply.
+void startDocomax(const DocomaxFields& fields, LinkGlobals& g);
 
 DocomaxFields readParameters();   // R1R
 DocomaxFields reloadParameters(); // R1C: reload the board parameters from EEPROM

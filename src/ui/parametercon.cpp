@@ -77,13 +77,7 @@ void Parametercon::onGparamX() {
     const QString before = m_ui->responce->text();
     m_ui->responce->setText(waiting);
     const std::optional<reply::Outcome> outcome = run(
-        [](LinkGlobals& g) {
-            g.replyparm3.clear();
-            g.packet.clear();
-            g.datablock.clear();
-            packet::putDocomaxFields(packet::readParameters(), g);
-        },
-        &Link::docomax);
+        [](LinkGlobals& g) { packet::startDocomax(packet::readParameters(), g); }, &Link::docomax);
     if (!outcome) {
         m_ui->responce->setText(linkBusy);
         return;
@@ -128,14 +122,9 @@ void Parametercon::onStoreparamX() {
 // The shown parameters are not read again: Get shows what the controller now holds.
 void Parametercon::onRecon() {
     m_ui->responce->setText(waiting);
-    const std::optional<reply::Outcome> outcome = run(
-        [](LinkGlobals& g) {
-            g.replyparm3.clear();
-            g.packet.clear();
-            g.datablock.clear();
-            packet::putDocomaxFields(packet::reloadParameters(), g);
-        },
-        &Link::docomax);
+    const std::optional<reply::Outcome> outcome =
+        run([](LinkGlobals& g) { packet::startDocomax(packet::reloadParameters(), g); },
+            &Link::docomax);
     if (!outcome) {
         m_ui->responce->setText(linkBusy);
         return;

@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "ui/linkwindow.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -36,11 +37,13 @@ private:
     void download();
     void showIndicator(const char* caption, const char* colour);
     void showElapsed();
+    void showNoPages();
 
     std::unique_ptr<Ui::Filegobbler> m_ui;
     ConversionPaths m_paths; // taken from the settings when the window is made
     Conversion m_conversion; // keeps the label table while the window lives
     Millis m_downloadStart{0};
+    QTimer* m_elapsedTicks; // the elapsed time moves while a page is on the wire
 };
 
 } // namespace pkivo

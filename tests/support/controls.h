@@ -3,6 +3,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QWidget>
 #include <QtGlobal>
 
@@ -23,6 +25,16 @@ inline QString text(QWidget& window, const char* name) {
         return label->text();
     }
     return child<QLineEdit>(window, name)->text();
+}
+
+// Clicks the button `name` as a user would; returns when its handler has.
+inline void click(QWidget& window, const QString& name) {
+    QTest::mouseClick(child<QPushButton>(window, qPrintable(name)), Qt::LeftButton);
+}
+
+// Puts `text` into the text box `name`, as typing would leave it.
+inline void type(QWidget& window, const QString& name, const QString& text) {
+    child<QLineEdit>(window, qPrintable(name))->setText(text);
 }
 
 } // namespace pkivo::test

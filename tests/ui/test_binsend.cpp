@@ -19,12 +19,6 @@ using namespace pkivo::test;
 
 namespace {
 
-void click(QWidget& window, const char* button) {
-    QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
-}
-void type(QWidget& window, const char* box, const QString& typed) {
-    child<QLineEdit>(window, box)->setText(typed);
-}
 QString result(QWidget& window) {
     return child<QPlainTextEdit>(window, "Text3")->toPlainText();
 }

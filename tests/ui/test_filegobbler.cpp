@@ -17,10 +17,6 @@ using namespace pkivo::test;
 
 namespace {
 
-void click(QWidget& window, const char* button) {
-    QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
-}
-
 // The texts of the named controls, joined by '|'.
 QString shown(QWidget& window, std::initializer_list<const char*> names) {
     QStringList texts;

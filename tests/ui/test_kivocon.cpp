@@ -36,10 +36,6 @@ QString statusGroup(QWidget& window) {
     return shown.join('|');
 }
 
-void click(QWidget& window, const char* button) {
-    QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
-}
-
 } // namespace
 
 class KivoconTest : public QObject {

@@ -19,10 +19,6 @@ namespace {
 
 using S = std::string;
 
-void click(QWidget& window, const QString& button) {
-    QTest::mouseClick(child<QPushButton>(window, qPrintable(button)), Qt::LeftButton);
-}
-
 // "box=text" pairs typed into the window, in order.
 void typeAll(QWidget& window, const QStringList& typed) {
     for (const QString& entry : typed) {

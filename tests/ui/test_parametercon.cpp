@@ -27,10 +27,6 @@ const std::string readReply = "OV0R1R000000B0500000100001405DC09C481000000DDDDxx
 const std::string hiddenBitsReply =
     "OV0R1R00000FBF7ABCDFF12342C0000FFFF009A9B9CDDDDxxx000x000000x0H~";
 
-void click(QWidget& window, const char* button) {
-    QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
-}
-
 // responce|Get Store Reload enabled|rate|min|max|servos 1-8|limits, report off, storage
 // Other, run on hw, pb, pu, I/O 1: as the window shows them, boxes as '1' and '0'.
 QString state(QWidget& window) {

@@ -31,10 +31,6 @@ QWidget& open(ConsoleFixture& f, const QString& window) {
     return f.windows.show<Sndshort>();
 }
 
-void click(QWidget& window, const QString& button) {
-    QTest::mouseClick(child<QPushButton>(window, qPrintable(button)), Qt::LeftButton);
-}
-
 QString responce(QWidget& window) {
     return child<QPlainTextEdit>(window, "responce")->toPlainText();
 }

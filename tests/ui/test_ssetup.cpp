@@ -16,14 +16,6 @@ using namespace pkivo::test;
 
 namespace {
 
-void click(QWidget& window, const char* button) {
-    QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
-}
-
-void type(QWidget& window, const char* box, const QString& text) {
-    child<QLineEdit>(window, box)->setText(text);
-}
-
 struct FillRow {
     const char* box;
     QString typed;

@@ -4,6 +4,7 @@
 //   3. download: a flash data file of PAGES pages (default 2048) with the controller pacing its
 //      line at 57,600 baud, against the time its characters need on the line.
 // Usage: bench_console [PAGES]. Runs offscreen; prints figures, asserts nothing.
+#include "benchdesk.h"
 #include "console/console.h"
 #include "console/flashdownload.h"
 #include "console/statusmonitor.h"
@@ -32,14 +33,6 @@ using WallClock = std::chrono::steady_clock;
 
 namespace {
 
-struct PrintingUi : UiServices {
-    void messageBox(const std::string& text) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-    bool question(const std::string&) override { return false; }
-    void endProgram() override { std::exit(1); }
-};
-
 double cpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -49,20 +42,6 @@ double cpuSeconds() {
 
 double secondsSince(WallClock::time_point start) {
     return std::chrono::duration<double>(WallClock::now() - start).count();
-}
-
-std::unique_ptr<sim::PtyServer> startController(bool pace) {
-    sim::SimOptions options;
-    options.port = 1;
-    options.protocol.pace = pace;
-    options.protocol.baud = 57600;
-    auto server = std::make_unique<sim::PtyServer>(options);
-    std::string error;
-    if (!server->start(error)) {
-        std::fprintf(stderr, "virtual controller: %s\n", error.c_str());
-        std::exit(1);
-    }
-    return server;
 }
 
 // Counts the characters of every page on the line, both ways, as the download goes. The
@@ -89,13 +68,11 @@ struct WireCount : DownloadObserver {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
+    bench::OffscreenHome home;
     QApplication app(argc, argv);
     const int pages = argc > 1 ? std::atoi(argv[1]) : 2048;
 
-    PrintingUi ui;
+    bench::PrintingUi ui;
     QtSerialPort port;
     EventLoopWaiter waiter;
     Console program(port, waiter, ui);
@@ -105,7 +82,7 @@ int main(int argc, char** argv) {
     }
 
     {
-        auto controller = startController(false);
+        auto controller = bench::startController(false, 57600);
         auto start = WallClock::now();
         Kivocon& window = windows.show<Kivocon>();
         window.startUp();
@@ -125,11 +102,11 @@ int main(int argc, char** argv) {
         port.close();
     }
 
-    auto controller = startController(true);
+    auto controller = bench::startController(true, 57600);
     program.sysparams.setField(settings::comport, "01");
     program.link.opencomport(program.portSettings(), ui);
     {
-        std::ofstream file(home.filePath("Tolvane/flash.tmp").toStdString(), std::ios::binary);
+        std::ofstream file(home.dir.filePath("Tolvane/flash.tmp").toStdString(), std::ios::binary);
         for (int page = 0; page < pages; ++page) {
             file << decimalDigits(uint64_t(page), 5) << std::string(528, page % 2 ? 'F' : '0')
                  << "\r\n";

@@ -4,6 +4,7 @@
 //   2. "Write entire flash file into memory" of that file;
 // each against the time its characters need on the line, with the longest gap between two
 // turns of the event loop while it ran. Usage: bench_flash [PAGES]. Offscreen; asserts nothing.
+#include "benchdesk.h"
 #include "console/console.h"
 #include "platform/qt/eventloopwaiter.h"
 #include "platform/qt/qtserialport.h"
@@ -27,14 +28,6 @@ using namespace pkivo;
 using WallClock = std::chrono::steady_clock;
 
 namespace {
-
-struct PrintingUi : UiServices {
-    void messageBox(const std::string& text) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-    bool question(const std::string&) override { return false; }
-    void endProgram() override { std::exit(1); }
-};
 
 // The longest time between two ticks of a 5 ms timer: how long the window could not react.
 struct GapMeter {
@@ -73,29 +66,18 @@ void measure(Binsend& window, const char* button, const char* what, int pages, s
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
+    bench::OffscreenHome home;
     QApplication app(argc, argv);
     const int pages = std::clamp(argc > 1 ? std::atoi(argv[1]) : 2048, 1, 2048);
 
-    PrintingUi ui;
+    bench::PrintingUi ui;
     QtSerialPort port;
     EventLoopWaiter waiter;
     Console console(port, waiter, ui);
     if (!initparams(console.sysparams, ui)) {
         return 1;
     }
-    sim::SimOptions options;
-    options.port = 1;
-    options.protocol.pace = true;
-    options.protocol.baud = 57600;
-    sim::PtyServer controller(options);
-    std::string error;
-    if (!controller.start(error)) {
-        std::fprintf(stderr, "virtual controller: %s\n", error.c_str());
-        return 1;
-    }
+    const auto controller = bench::startController(true, 57600);
     console.sysparams.setField(settings::comport, "01");
     if (console.link.opencomport(console.portSettings(), ui) != ConnectResult::Connected) {
         return 1;

@@ -10,6 +10,7 @@
 //   window Stop  the main window's Stop clicked: nothing shown beside the run buttons, and the
 //                controller stopped.
 // Usage: bench_run_controls [REPEATS]. Runs offscreen; prints figures, asserts nothing.
+#include "benchdesk.h"
 #include "console/console.h"
 #include "console/runcommands.h"
 #include "link/packets.h"
@@ -141,24 +142,14 @@ void print(const char* what, const Tally& t) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
+    bench::OffscreenHome home;
     QApplication app(argc, argv);
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     const std::vector<Line> lines{{2400, 0}, {9600, 0}, {57600, 0}, {57600, 100}};
 
     for (const Line& line : lines) {
-        sim::SimOptions options;
-        options.port = 1;
-        options.protocol.pace = true;
-        options.protocol.baud = line.baud;
-        sim::PtyServer controller(options);
-        std::string error;
-        if (!controller.start(error)) {
-            std::fprintf(stderr, "virtual controller: %s\n", error.c_str());
-            return 1;
-        }
+        const auto server = bench::startController(true, line.baud);
+        sim::PtyServer& controller = *server;
         sim::Machine& machine = controller.machine();
         loadEndlessProgram(machine, line.rate);
         writeSettings(line, controller.portNumber());

@@ -64,8 +64,6 @@ inline constexpr std::string_view openPortMessage =
     "Canot open serial port. Check settings in setup";
 // The search gives up at the first port above this number that cannot be opened.
 inline constexpr int searchLimit = 56;
-// Port numbers above this one cannot be used at all (they count as ports that do not open).
-inline constexpr int maxCommPort = highestPortNumber;
 
 class Link {
 public:

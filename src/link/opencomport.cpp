@@ -69,7 +69,7 @@ bool Link::openFixedPort(const PortSettings& settings, int number) {
         return false;
     }
     m_port.setCommPort(number);
-    if (number > maxCommPort || !m_port.open()) {
+    if (number > highestPortNumber || !m_port.open()) {
         return false;
     }
     if (!connectCheck(fixedPortTicks)) {
@@ -92,7 +92,7 @@ bool Link::searchPort(const PortSettings& settings) {
         }
         m_port.setSettings(text);
         m_port.setCommPort(number);
-        if (number > maxCommPort || !m_port.open()) {
+        if (number > highestPortNumber || !m_port.open()) {
             if (++number > searchLimit) {
                 return false;
             }

@@ -142,7 +142,7 @@ private slots:
         using Ports = std::vector<int>;
         QTest::addColumn<Ports>("openable");
         QTest::addColumn<Ports>("opened");
-        Ports every(maxCommPort);
+        Ports every(highestPortNumber);
         std::iota(every.begin(), every.end(), 1);
         QTest::newRow("57 is never tried") << Ports{57} << Ports{};
         QTest::newRow("silent ports beyond 56") << Ports{55, 56, 57, 58} << Ports{55, 56, 57, 58};

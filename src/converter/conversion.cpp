@@ -20,6 +20,15 @@ private:
     TextWriter& m_pages;
 };
 
+// The first pass only learns where the labels are; the second writes both files again from their
+// start, so the first pass's lines would be written only to be thrown away. Its files are still
+// created, so a path that cannot be written fails the first pass as before.
+class NoOutput : public TranslatorOutput {
+public:
+    void listLine(const std::string&) override {}
+    void pageLine(const std::string&) override {}
+};
+
 } // namespace
 
 ConversionPaths ConversionPaths::fromSettings(const SettingsRecord& sysparams) {
@@ -41,8 +50,9 @@ bool Conversion::translationPass(int passno, const ConversionPaths& paths, Count
     TextReader script;
     TextWriter pages;
     TextWriter list;
-    FileOutput output(list, pages);
-    Translator translator(m_labels, output);
+    FileOutput files(list, pages);
+    NoOutput none;
+    Translator translator(m_labels, passno == 1 ? static_cast<TranslatorOutput&>(none) : files);
     translator.startPass(passno);
     std::string text;
 
@@ -57,7 +67,9 @@ bool Conversion::translationPass(int passno, const ConversionPaths& paths, Count
     }
     if (ok) {
         translator.flushpage();
-        list.write(report(translator.counters()));
+        if (passno == 2) {
+            list.write(report(translator.counters()));
+        }
     }
     // What the pass wrote before a failure stays in the files.
     bool closed = pages.close();

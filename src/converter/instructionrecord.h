@@ -58,7 +58,9 @@ inline std::string emptyRecord() {
 }
 // A record with only its opcode set.
 inline std::string recordWithOpcode(const char* code) {
-    return std::string(code) + std::string(recordDigits - 2, 'F');
+    std::string record(recordDigits, 'F');
+    record.replace(0, 2, code, 2);
+    return record;
 }
 
 } // namespace pkivo::instruction

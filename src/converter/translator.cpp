@@ -29,14 +29,15 @@ bool isDigit(char c) {
 }
 
 std::string normalise(const std::string& line) {
-    std::string text;
-    text.reserve(line.size());
+    std::string text(line.size(), ' ');
+    size_t length = 0;
     for (char c : line) {
         if (c == ' ' || c == ',' || c == '\t') {
             continue;
         }
-        text += (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+        text[length++] = (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
     }
+    text.resize(length);
     size_t comment = text.find('/');
     if (comment != std::string::npos) {
         text.erase(comment);
@@ -45,7 +46,7 @@ std::string normalise(const std::string& line) {
 }
 
 bool startsWith(const std::string& text, std::string_view prefix) {
-    return text.compare(0, prefix.size(), prefix) == 0;
+    return std::string_view(text).starts_with(prefix);
 }
 
 bool contains(const std::string& text, std::string_view word) {

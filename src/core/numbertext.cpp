@@ -10,7 +10,6 @@ namespace pkivo {
 
 namespace {
 
-constexpr std::string_view decimalChars = "0123456789";
 constexpr size_t longHexDigits = 8;
 
 std::string_view withoutLeadingSpaces(std::string_view text) {
@@ -85,7 +84,11 @@ std::optional<int32_t> rounded(const DecimalPrefix& number) {
 } // namespace
 
 std::string_view leadingDigits(std::string_view text) {
-    return text.substr(0, text.find_first_not_of(decimalChars));
+    size_t end = 0;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') {
+        ++end;
+    }
+    return text.substr(0, end);
 }
 
 std::optional<uint64_t> digitsValue(std::string_view text, uint64_t largest) {
@@ -180,7 +183,11 @@ std::optional<int32_t> parseHex32(std::string_view text) {
 }
 
 std::string zeroFilled(std::string_view text, size_t width) {
-    return fixedWidth(std::string(width, '0'), text, width);
+    if (text.size() >= width) {
+        return std::string(text.substr(text.size() - width));
+    }
+    std::string filled(width - text.size(), '0');
+    return filled.append(text);
 }
 
 } // namespace pkivo

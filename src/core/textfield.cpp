@@ -1,5 +1,9 @@
 #include "core/textfield.h"
 
+#include "core/numbertext.h"
+
+#include <algorithm>
+
 namespace pkivo {
 
 std::string rightmost(std::string_view text, size_t width) {
@@ -7,9 +11,12 @@ std::string rightmost(std::string_view text, size_t width) {
 }
 
 std::string fixedWidth(std::string_view fill, std::string_view value, size_t width) {
-    std::string joined(fill);
-    joined += value;
-    return rightmost(joined, width);
+    if (value.size() >= width) {
+        return std::string(value.substr(value.size() - width));
+    }
+    const size_t fromFill = std::min(fill.size(), width - value.size());
+    std::string joined(fill.substr(fill.size() - fromFill));
+    return joined.append(value);
 }
 
 std::string cut(const std::string& record, Field field) {
@@ -49,7 +56,7 @@ std::string hexDigits(uint64_t value, size_t digits) {
 }
 
 std::string decimalDigits(uint64_t value, size_t digits) {
-    return fixedWidth(std::string(digits, '0'), std::to_string(value), digits);
+    return zeroFilled(std::to_string(value), digits);
 }
 
 bool parseHex(std::string_view text, uint64_t& value) {

@@ -2,6 +2,7 @@
 
 #include "platform/drivepath.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -10,7 +11,14 @@ namespace pkivo {
 
 namespace {
 constexpr size_t writeBufferLimit = 1 << 16;
+
+// The characters before the first CR or LF. Two memchr scans (the LF one only up to the CR)
+// instead of a loop over every character: page lines are 533 characters long.
+size_t lineLength(std::string_view text) {
+    const size_t cr = std::min(text.find('\r'), text.size());
+    return std::min(text.substr(0, cr).find('\n'), cr);
 }
+} // namespace
 
 bool TextReader::open(const std::string& path) {
     close();
@@ -23,12 +31,17 @@ bool TextReader::open(const std::string& path) {
     if (!file) {
         return false;
     }
-    m_text.reserve(size_t(std::filesystem::file_size(mapped, error)) + 1);
-    char chunk[1 << 16];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        m_text.append(chunk, got);
+    // Read straight into the text, in one piece when the size is known.
+    const uintmax_t size = std::filesystem::file_size(mapped, error);
+    m_text.resize(error ? size_t(1) << 12 : size_t(size) + 1); // + 1: the end shows at once
+    size_t length = 0;
+    for (size_t got; (got = std::fread(m_text.data() + length, 1, m_text.size() - length, file));) {
+        length += got;
+        if (length == m_text.size()) {
+            m_text.resize(2 * length);
+        }
     }
+    m_text.resize(length);
     bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {
@@ -40,10 +53,7 @@ bool TextReader::open(const std::string& path) {
 }
 
 std::string TextReader::readLine() {
-    size_t end = m_position;
-    while (end < m_text.size() && m_text[end] != '\r' && m_text[end] != '\n') {
-        ++end;
-    }
+    const size_t end = m_position + lineLength(std::string_view(m_text).substr(m_position));
     std::string line = m_text.substr(m_position, end - m_position);
     m_position = end;
     if (m_position < m_text.size()) {

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/timerfd.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -23,9 +24,6 @@ constexpr int saveDelayMs = 1000;
 PtyServer::PtyServer(SimOptions options, QObject* parent)
     : QObject(parent), m_options(std::move(options)),
       m_protocol(std::make_unique<Protocol>(m_machine, m_options.protocol)) {
-    m_timer.setSingleShot(true);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &PtyServer::pump);
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(saveDelayMs);
     connect(&m_saveTimer, &QTimer::timeout, this, &PtyServer::saveState);
@@ -80,6 +78,20 @@ bool PtyServer::start(std::string& error) {
     m_writeNotifier = new QSocketNotifier(m_master, QSocketNotifier::Write, this);
     m_writeNotifier->setEnabled(false);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, &PtyServer::writePending);
+    // The next character's time, to the microsecond: a millisecond timer would add up to a
+    // millisecond at every turn of an exchange, and a paced line would run slower than its baud.
+    m_timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (m_timerFd < 0) {
+        error = std::string("cannot create a timer: ") + std::strerror(errno);
+        stop();
+        return false;
+    }
+    m_timerNotifier = new QSocketNotifier(m_timerFd, QSocketNotifier::Read, this);
+    connect(m_timerNotifier, &QSocketNotifier::activated, this, [this] {
+        uint64_t expirations = 0;
+        [[maybe_unused]] const ssize_t got = ::read(m_timerFd, &expirations, sizeof expirations);
+        pump();
+    });
 
     m_machine.powerUp(now());
     pump();
@@ -90,11 +102,13 @@ void PtyServer::stop() {
     if (m_master < 0) {
         return;
     }
-    m_timer.stop();
     m_saveTimer.stop();
     delete m_readNotifier;
     delete m_writeNotifier;
-    m_readNotifier = m_writeNotifier = nullptr;
+    delete m_timerNotifier;
+    m_readNotifier = m_writeNotifier = m_timerNotifier = nullptr;
+    ::close(m_timerFd);
+    m_timerFd = -1;
     unlinkPort(m_port, m_device);
     if (m_machine.nonVolatileGeneration() != m_savedGeneration) {
         saveState();
@@ -129,15 +143,14 @@ void PtyServer::pump() {
     if (m_machine.nonVolatileGeneration() != m_savedGeneration && !m_saveTimer.isActive()) {
         m_saveTimer.start();
     }
-    // Characters are placed to the microsecond but the timer counts milliseconds: rounding to
-    // the nearest keeps a paced line at its wire speed; a timer that fires early finds
-    // nothing due yet and comes back for the rest of the millisecond.
-    if (const auto next = m_protocol->nextEventMicros()) {
-        const auto wait = std::max(Micros(0), *next - now());
-        m_timer.start(int((wait + Micros(500)) / Millis(1)));
-    } else {
-        m_timer.stop();
+    // Armed for the next event on the same clock as now(), or disarmed (all zero).
+    itimerspec next{};
+    if (const auto event = m_protocol->nextEventMicros()) {
+        const auto due = std::max(*event, now() + Micros(1));
+        next.it_value.tv_sec = time_t(due.count() / 1000000);
+        next.it_value.tv_nsec = long(due.count() % 1000000) * 1000;
     }
+    timerfd_settime(m_timerFd, TFD_TIMER_ABSTIME, &next, nullptr);
 }
 
 void PtyServer::writePending() {

@@ -1,6 +1,6 @@
 // Serves the virtual controller on a pseudo-terminal: the console opens the linked
 // dosdevices/com<n> as if it were a serial port. Runs in a Qt event loop (a socket notifier
-// for input, a precise timer for whatever the controller sends next), so it works both in the
+// for input, a timer descriptor for whatever the controller sends next), so it works both in the
 // pkivo-sim executable and inside a test's own QCoreApplication next to the console's link.
 #pragma once
 
@@ -62,7 +62,8 @@ private:
     std::string m_pending;
     QSocketNotifier* m_readNotifier = nullptr;
     QSocketNotifier* m_writeNotifier = nullptr;
-    QTimer m_timer;
+    QSocketNotifier* m_timerNotifier = nullptr;
+    int m_timerFd = -1;
     QTimer m_saveTimer;
     uint64_t m_savedGeneration = 0;
 };

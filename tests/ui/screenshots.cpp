@@ -1,5 +1,7 @@
 // Renders every window offscreen to PNG files, so a reviewer can look at each window without a
-// display. Run by the test suite; the pictures land in the build folder's screenshots/.
+// display: at the size its layout asks for, and again at its minimum size (NAME-min.png). Run by
+// the test suite; the pictures land in the build folder's screenshots/, and a second run at a
+// scale of 200 % puts its own in screenshots/200/.
 #include "consolefixture.h"
 #include "ui/aboutform.h"
 #include "ui/binsend.h"
@@ -33,12 +35,16 @@ void Screenshots::save(QWidget& window, const char* name, const char* caption) {
     window.adjustSize();
     QApplication::processEvents();
     QCOMPARE(window.windowTitle(), QString(caption));
-    const QString folder = PKIVO_SCREENSHOT_DIR;
+    const QString folder = qEnvironmentVariable("PKIVO_SCREENSHOT_DIR", PKIVO_SCREENSHOT_DIR);
     QVERIFY(QDir().mkpath(folder));
     const QString file = folder + "/" + name + ".png";
     QVERIFY2(window.grab().save(file), qPrintable(file));
     // Nothing may be squeezed below the size its layout asks for.
     QVERIFY(window.width() >= window.minimumSizeHint().width());
+    window.resize(window.minimumSizeHint().expandedTo(window.minimumSize()));
+    QApplication::processEvents();
+    const QString smallest = folder + "/" + name + "-min.png";
+    QVERIFY2(window.grab().save(smallest), qPrintable(smallest));
 }
 
 void Screenshots::everyWindow() {

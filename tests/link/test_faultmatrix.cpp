@@ -43,6 +43,7 @@ struct Routine {
     const char* name;
     Link::Routine run; // nothing: opencomport on port 01
     int attempts;
+    const char* refusal; // linkstatus when no attempt was answered ready
     Fill fill;
     std::array<Cell, 8> cells;
 };
@@ -58,7 +59,9 @@ const S digits = "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCD
 const Fill storeParameters = [](LinkGlobals& g) {
     packet::startDocomax({.cmdcode = "R1W", .datablock = "00000" + digits.substr(0, 36)}, g);
 };
+const S record = digits.substr(32);
 const S board = " Version SIM 1   Port: 01";
+const char *const unable = "Unable to Connect", *const cannot = "Cannot Connect";
 const S none(unknownBoard);
 
 // A handshake refused or unanswered ends with "Z" after the routine's attempts; a reply late,
@@ -70,31 +73,31 @@ const S none(unknownBoard);
 const Routine routines[] = {
 //                                 silence       late          short reply   unframed
 //                                 garbage       error code    hang-up       pulled line
-    {"binreceiver", &Link::binreceiver, 1, packetIs(packet::readFlashPage("1")),
+    {"binreceiver", &Link::binreceiver, 1, unable, packetIs(packet::readFlashPage("1")),
                                  {{{"Z", 6000},  {"Z", 6000},  {"Z", 6000},  {"0", 0},
                                    {"Z", 0},     {"0", 0},     {"Z", 6000},  {"7", 0}}}},
-    {"packreceiver", &Link::packreceiver, 1, packetIs(packet::readPacked(16)),
+    {"packreceiver", &Link::packreceiver, 1, unable, packetIs(packet::readPacked(16)),
                                  {{{"Z", 6000},  {"Z", 6000},  {"Z", 6000},  {"0", 0},
                                    {"Z", 0},     {"0", 0},     {"Z", 6000},  {"7", 0}}}},
-    {"binsender", &Link::binsender, 4, packdataIs("00002" + S(528, 'A')),
+    {"binsender", &Link::binsender, 4, unable, packdataIs("00002" + S(528, 'A')),
                                  {{{"Z", 8000},  {"Z", 8000},  {"Z", 8000},  {"0", 0},
                                    {"Z", 0},     {"0", 0},     {"Z", 8000},  {"7", 0}}}},
-    {"packwriter", &Link::packwriter, 4, packdataIs(packet::packedWriteData(32, digits)),
+    {"packwriter", &Link::packwriter, 4, unable, packdataIs(packet::packedWriteData(32, digits)),
                                  {{{"Z", 8000},  {"0", 0},     {"0", 0},     {"0", 0},
                                    {"Z", 0},     {"0", 0},     {"0", 0},     {"7", 0}}}},
-    {"rawsender", &Link::rawsender, 4, packetIs(packet::writeInstruction(48, digits.substr(32))),
+    {"rawsender", &Link::rawsender, 4, unable, packetIs(packet::writeInstruction(48, record)),
                                  {{{"Z", 8000},  {"Z", 10000}, {"Z", 10000}, {"0", 0},
                                    {"Z", 0},     {"0", 0},     {"Z", 10000}, {"7", 0}}}},
-    {"sendonly", &Link::sendonly, 4, packetIs(packet::stopProgram()),
+    {"sendonly", &Link::sendonly, 4, cannot, packetIs(packet::stopProgram()),
                                  {{{"Z", 8000},  {"0", 0},     {"0", 0},     {"0", 0},
                                    {"Z", 0},     {"0", 0},     {"0", 0},     {"7", 0}}}},
-    {"smallcomax", &Link::smallcomax, 4, packetIs(packet::writeEeprom(0x0400, 0x5A)),
+    {"smallcomax", &Link::smallcomax, 4, cannot, packetIs(packet::writeEeprom(0x0400, 0x5A)),
                                  {{{"Z", 8000},  {"Z", 6000},  {"Z", 6000},  {"0", 0},
                                    {"Z", 0},     {"0", 0},     {"Z", 6000},  {"7", 0}}}},
-    {"docomax", &Link::docomax, 3, storeParameters,
+    {"docomax", &Link::docomax, 3, cannot, storeParameters,
                                  {{{"Z", 3000},  {"Z", 6000},  {"Z", 6000},  {"0", 0},
                                    {"Z", 0},     {"2", 0},     {"Z", 6000},  {"7", 0}}}},
-    {"opencomport", nullptr, 1, {},
+    {"opencomport", nullptr, 1, "", {},
                                  {{{none, 300},  {none, 3000}, {none, 3000}, {board, 0},
                                    {none, 0},    {board, 0},   {none, 3000}, {none, 0}}}},
 };
@@ -127,9 +130,18 @@ private slots:
         test::RecordingUi ui;
         LinkGlobals& g = link.globals();
         line.port.open();
+        const bool refused = fault == silence || fault == garbage;
         if (r->run != nullptr) {
-            QVERIFY(link.request(r->fill, r->run));
+            r->fill(g);
+            const LinkGlobals request = g;
+            QVERIFY((link.*r->run)());
             QCOMPARE(g.errcode, c.outcome);
+            QCOMPARE(g.timedout, r->run == &Link::binsender && fault == silence);
+            if (refused) { // nothing was sent; docomax leaves the request it built in packet
+                QCOMPARE(g.linkstatus, S(r->refusal));
+                QCOMPARE(g.packdata, request.packdata);
+                QVERIFY(g.packet == request.packet || r->run == &Link::docomax);
+            }
             if (r->run != &Link::packwriter) { // which leaves errtext and replyparm3 alone
                 QCOMPARE(g.errtext, S(result::text(g.errcode)));
                 QVERIFY(g.errcode == "0" || g.replyparm3 == "000");
@@ -144,7 +156,7 @@ private slots:
         QCOMPARE(line.time.now(), Millis(c.endsAt));
         QVERIFY(!link.isExchanging());
         const sim::ProtocolCounters& n = line.protocol.counters();
-        QCOMPARE(n.attentions, fault == silence || fault == garbage ? r->attempts : 1);
+        QCOMPARE(n.attentions, refused ? r->attempts : 1);
         // "0" means the controller took the request: no write passes for done that never came.
         const int taken = n.longPackets + n.shortPackets + n.pageWrites + n.packedWrites;
         QVERIFY(r->run == nullptr || g.errcode != "0" || taken == 1);

@@ -125,9 +125,11 @@ bool Link::send(const std::string& text) {
     return !portDown() && m_port.output(text);
 }
 
-// A payload that cannot go out ends the routine: the line is gone.
+// A payload that cannot go out ends the routine: the line is gone. So does a line lost while
+// it went out: nothing tells whether the controller got it, and a routine that awaits no reply
+// (sendonly, packwriter) would report it sent.
 bool Link::sendOrEnd(const std::string& text) {
-    if (send(text)) {
+    if (send(text) && !portDown()) {
         return true;
     }
     finishLost();

@@ -29,6 +29,9 @@ Micros Protocol::wireTime(int64_t characters) const {
 }
 
 void Protocol::receive(std::string_view bytes, Micros at) {
+    if (m_pulled) {
+        return;
+    }
     for (char c : bytes) {
         if (m_options.pace) {
             if (at >= m_inputFreeAt) { // the line was idle: a new burst starts now
@@ -159,6 +162,15 @@ void Protocol::complete(Micros at) {
     const std::string packet = std::move(m_packet);
     m_packet.clear();
     m_state = State::Idle;
+    const FaultOptions& f = m_options.faults;
+    ++m_packets;
+    if (m_packets == f.pullLineAtPacket) {
+        m_pulled = true;
+        return;
+    }
+    if (m_packets == f.hangUpAtPacket) {
+        m_hungUp = true; // what it does next is done, but its answer never goes out
+    }
     switch (state) {
     case State::LongPacket:
         ++m_counters.longPackets;
@@ -173,8 +185,7 @@ void Protocol::complete(Micros at) {
     case State::PageLine:
         ++m_counters.pageWrites;
         reply(handlePageLine(m_machine, packet), at);
-        if (m_options.faults.hangUpAfterPages > 0 &&
-            m_counters.pageWrites >= m_options.faults.hangUpAfterPages) {
+        if (f.hangUpAfterPages > 0 && m_counters.pageWrites >= f.hangUpAfterPages) {
             m_hungUp = true;
         }
         break;

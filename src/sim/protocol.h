@@ -19,14 +19,20 @@ namespace pkivo::sim {
 
 // Named misbehaviours for testing the console's error paths.
 struct FaultOptions {
-    bool silent = false;            // answers nothing at all
-    int ignoreAttentions = 0;       // the first N attention characters get no answer
-    int garbleAttentions = 0;       // the next N are answered with a wrong character
-    Millis replyDelay{0};           // every packet reply starts this much later
-    size_t shortReplyLength = 0;    // every packet reply cut to this many characters
-    bool unframed = false;          // replies lose their framing ("OV"/"H~", "O"/"H")
-    std::optional<char> resultCode; // forced into position 62 of every long reply
-    int hangUpAfterPages = 0;       // silent for good once this many pages were written
+    bool silent = false;              // answers nothing at all
+    int ignoreAttentions = 0;         // the first N attention characters get no answer
+    int garbleAttentions = 0;         // the next N are answered with a wrong character
+    Millis replyDelay{0};             // every packet reply starts this much later
+    size_t shortReplyLength = 0;      // every packet reply cut to this many characters
+    bool unframed = false;            // replies lose their framing ("OV"/"H~", "O"/"H")
+    std::optional<char> resultCode{}; // forced into position 62 of every long reply
+    int hangUpAfterPages = 0;         // silent for good once this many pages were written
+    // Silent for good from the Nth packet of any kind on (long, short, page line, packed
+    // record): that packet is carried out but never answered.
+    int hangUpAtPacket = 0;
+    // The cable is pulled as the Nth packet has come in whole: the controller never carries it
+    // out and the port reports the device gone, as a pulled USB adapter does.
+    int pullLineAtPacket = 0;
 };
 
 struct ProtocolOptions {
@@ -73,6 +79,8 @@ public:
     std::optional<Micros> nextEventMicros() const;
 
     bool hungUp() const { return m_hungUp; }
+    // The cable was pulled (FaultOptions::pullLineAtPacket): nothing goes either way any more.
+    bool linePulled() const { return m_pulled; }
     const ProtocolCounters& counters() const { return m_counters; }
     Machine& machine() { return m_machine; }
     const ProtocolOptions& options() const { return m_options; }
@@ -87,7 +95,7 @@ private:
     void reply(std::string text, Micros at);
     void send(std::string_view text, Micros earliest);
     void onStatus(Micros due, const std::string& record);
-    bool mute() const { return m_options.faults.silent || m_hungUp; }
+    bool mute() const { return m_options.faults.silent || m_hungUp || m_pulled; }
     Micros wireTime(int64_t characters) const;
     std::optional<Micros> nextInternalEvent() const;
 
@@ -105,6 +113,8 @@ private:
     Micros m_outputFreeAt{0};
     int m_attentionsSeen = 0;
     bool m_hungUp = false;
+    bool m_pulled = false;
+    int m_packets = 0; // packets that came in whole
 };
 
 } // namespace pkivo::sim

@@ -32,6 +32,7 @@ std::string simUsage() {
            "  --unframed             send replies without their framing characters\n"
            "  --error-code C         put result code C at position 62 of every long reply\n"
            "  --hang-up-after N      stop answering after writing N flash pages\n"
+           "  --hang-up-at-packet N  carry out the Nth packet but answer nothing from then on\n"
            "  --help                 show this text\n";
 }
 
@@ -112,6 +113,10 @@ bool parseSimArguments(const std::vector<std::string>& args, SimOptions& options
             faults.resultCode = text[0];
         } else if (arg == "--hang-up-after") {
             if (!number(1, 1000000, faults.hangUpAfterPages)) {
+                return false;
+            }
+        } else if (arg == "--hang-up-at-packet") {
+            if (!number(1, 1000000, faults.hangUpAtPacket)) {
                 return false;
             }
         } else {

@@ -14,7 +14,8 @@ bool SimulatedPort::setSettings(const std::string& settings) {
 }
 
 bool SimulatedPort::open() {
-    if (m_onlyPort && *m_onlyPort != m_commPort) {
+    // A pulled cable takes the device with it: there is nothing to open.
+    if ((m_onlyPort && *m_onlyPort != m_commPort) || m_protocol.linePulled()) {
         return false;
     }
     poll(); // what the controller sent while nobody listened is gone
@@ -61,7 +62,10 @@ bool SimulatedPort::collect() const {
 }
 
 void SimulatedPort::poll() {
-    if (collect()) {
+    const bool arrived = collect();
+    if (m_open && m_protocol.linePulled()) {
+        loseLine();
+    } else if (arrived) {
         notifyActivity();
     }
     scheduleNextPoll();

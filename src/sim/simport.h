@@ -35,7 +35,8 @@ public:
     // Brings the controller up to the clock's present and collects what it has sent;
     // tells the activity handler when characters arrived.
     void poll();
-    // Pulls the cable: the port closes and reports the line lost.
+    // Pulls the cable: the port closes and reports the line lost. The controller's own fault
+    // (FaultOptions::pullLineAtPacket) does the same at the next poll.
     void loseLine();
     // Which port numbers open(); every number when not set.
     void setOnlyPort(std::optional<int> number) { m_onlyPort = number; }

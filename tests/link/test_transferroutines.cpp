@@ -1,6 +1,6 @@
-// The transfer routines against a scripted controller on virtual time: attempts and time
-// limits, result codes, what each routine leaves in the globals, a lost line, the busy rule
-// and status records around the handshakes.
+// The transfer routines against a scripted controller on virtual time: what each routine
+// leaves in the globals, flashwait's limits, the busy rule and status records around the
+// handshakes. Faults of the controller and the line are test_faultmatrix's.
 #include "scriptedlink.h"
 
 #include "link/packets.h"
@@ -20,23 +20,14 @@ struct Routine {
     const char* name;
     Link::Routine run;
     char attention;
-    int attempts;
-    Millis attemptTime;
-    int replyLength; // 0: no reply awaited
-    Millis replyTime;
-    const char* refused; // linkstatus after a wrong or missing answer
     S ready() const { return attention == '#' ? "!" : ":"; }
 };
 
 const std::vector<Routine> routines{
-    {"binreceiver", &Link::binreceiver, '&', 1, 6s, 528, 6s, "Unable to Connect"},
-    {"packreceiver", &Link::packreceiver, '&', 1, 6s, 64, 6s, "Unable to Connect"},
-    {"binsender", &Link::binsender, '#', 4, 2s, 64, 8s, "Unable to Connect"},
-    {"packwriter", &Link::packwriter, '#', 4, 2s, 0, 0s, "Unable to Connect"},
-    {"rawsender", &Link::rawsender, '&', 4, 2s, 64, 10s, "Unable to Connect"},
-    {"sendonly", &Link::sendonly, '&', 4, 2s, 0, 0s, "Cannot Connect"},
-    {"smallcomax", &Link::smallcomax, '&', 4, 2s, 9, 6s, "Cannot Connect"},
-    {"docomax", &Link::docomax, '&', 3, 1s, 64, 6s, "Cannot Connect"},
+    {"binreceiver", &Link::binreceiver, '&'}, {"packreceiver", &Link::packreceiver, '&'},
+    {"binsender", &Link::binsender, '#'},     {"packwriter", &Link::packwriter, '#'},
+    {"rawsender", &Link::rawsender, '&'},     {"sendonly", &Link::sendonly, '&'},
+    {"smallcomax", &Link::smallcomax, '&'},   {"docomax", &Link::docomax, '&'},
 };
 
 const Routine& routine(const S& name) {
@@ -64,15 +55,13 @@ struct Prepared : ScriptedLink {
         g().errtext = "previous text";
     }
     void run(const Routine& r) { (link.*r.run)(); }
-    // One attempt for each of `answers`, answered with it `delay` after the attention character
-    // (" ": not at all), behind `records`.
-    void expectAttempts(char attention, const S& answers, Millis delay = 1ms,
-                        const S& records = {}) {
+    // One attempt for each of `answers`, answered with it 1 ms after the attention character
+    // (" ": not at all).
+    void expectAttempts(char attention, const S& answers) {
         for (char answer : answers) {
-            const S sent = records + S(answer == ' ' ? 0 : 1, answer);
             auto& step = port.expect(S(1, attention));
-            if (!sent.empty()) {
-                step.answer(sent, delay);
+            if (answer != ' ') {
+                step.answer(S(1, answer), 1ms);
             }
         }
     }
@@ -86,13 +75,6 @@ struct Delivery {
     int readyAfter, endsAt;
     S result = "0 No errors"; // errcode and errtext
     S ready = {};             // the answer to the attention, when not the ready character alone
-};
-enum class Fault { Silent, WrongAnswer, ShortReply, ClosedPort, LostInAttention, LostInReply };
-struct Failure {
-    Routine r;
-    Fault fault;
-    bool flashwait = false; // flashwait, with the routine's handshake
-    S records = {};         // status record characters before each answer
 };
 // The answers to each "#", 1 ms after it (" ": none); Pause clicked at 2 s by a window that
 // writes `packet` before calling, as the run buttons once did.
@@ -112,100 +94,12 @@ struct Watch {
 Q_DECLARE_METATYPE(Link::Routine)
 Q_DECLARE_METATYPE(Delivery)
 Q_DECLARE_METATYPE(Flashwait)
-Q_DECLARE_METATYPE(Failure)
 Q_DECLARE_METATYPE(Watch)
 
 class TestTransferRoutines : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every attempt unanswered and waited out, or answered wrongly, which ends it at once; a
-    // reply one character short of the minimum; a port closed before the routine, or a line that
-    // goes away in its attention or its reply wait, which reports "7" at once to the next one too.
-    void eachRoutineFails_data() {
-        using enum Fault;
-        QTest::addColumn<Failure>("f");
-        for (const Routine& r : routines) {
-            QTest::addRow("%s, silent", r.name) << Failure{r, Silent};
-            QTest::addRow("%s, wrong answer", r.name) << Failure{r, WrongAnswer};
-            QTest::addRow("%s, closed port", r.name) << Failure{r, ClosedPort};
-            QTest::addRow("%s, line lost in the attention", r.name) << Failure{r, LostInAttention};
-            if (r.replyLength > 0) {
-                QTest::addRow("%s, short reply", r.name) << Failure{r, ShortReply};
-                QTest::addRow("%s, line lost in the reply", r.name) << Failure{r, LostInReply};
-            }
-        }
-        QTest::newRow("flashwait, line lost in the attention")
-            << Failure{routine("binsender"), LostInAttention, true};
-        // A running program streams status records: the characters are passed over, waited out
-        // with the attempt's time; any other character behind them still refuses at once.
-        const Routine& sendonly = routine("sendonly");
-        QTest::newRow("sendonly, status records only") << Failure{sendonly, Silent, false, record};
-        QTest::newRow("sendonly, wrong answer behind a record")
-            << Failure{sendonly, WrongAnswer, false, record};
-    }
-    void eachRoutineFails() {
-        using enum Fault;
-        QFETCH(Failure, f);
-        const Routine& r = f.r;
-        Prepared s;
-        const S attention(1, r.attention);
-        const Millis attemptTime = f.fault == Silent ? r.attemptTime : 5ms;
-        Millis end = 300ms; // where the line goes away
-        if (f.fault == Silent || f.fault == WrongAnswer) {
-            s.expectAttempts(r.attention, S(size_t(r.attempts), f.fault == Silent ? ' ' : 'x'), 5ms,
-                             f.records);
-            end = attemptTime * r.attempts;
-        } else if (f.fault == ShortReply) {
-            s.port.expect(attention).answer(r.ready(), 10ms);
-            s.port.expectAny().answer(S(size_t(r.replyLength - 1), 'O'), 20ms);
-            end = 10ms + r.replyTime;
-        } else if (f.fault == ClosedPort) {
-            s.port.close();
-            end = 0ms;
-        } else if (f.fault == LostInAttention) {
-            s.port.expect(attention).loseLine(300ms);
-        } else {
-            s.port.expect(attention).answer(r.ready());
-            s.port.expectAny().answer("OV0", 10ms).loseLine(300ms);
-        }
-        f.flashwait ? void(s.link.flashwait()) : s.run(r);
-        PKIVO_VERIFY_SCRIPT(s.port);
-        QCOMPARE(s.now(), end);
-        if (f.fault >= ClosedPort) {
-            QCOMPARE(s.g().errcode + " " + s.g().errtext + " " + s.g().replyparm3,
-                     S("7 Serial port not open 000"));
-            QVERIFY(!s.port.isOpen());
-            QCOMPARE(s.port.writes().empty(), f.fault == ClosedPort);
-            QCOMPARE(s.g().timedout, f.flashwait);
-            s.link.rawsender();
-            QCOMPARE(s.now(), end);
-            QCOMPARE(s.g().errcode, S("7"));
-            return;
-        }
-        const bool packwriter = r.run == &Link::packwriter; // leaves errtext and replyparm3 alone
-        QCOMPARE(s.g().errcode + " " + s.g().errtext + " " + s.g().replyparm3,
-                 S(packwriter ? "Z previous text " : "Z Unable to connect 000"));
-        if (f.fault == ShortReply && r.run == &Link::docomax) {
-            // docomax keeps what came for the window to show, but no code is read out of it.
-            QCOMPARE(s.g().packet, S(63, 'O'));
-        } else if (f.fault == ShortReply) {
-            // The partial reply stays waiting until the next discard.
-            QCOMPARE(s.port.inBufferCount(), r.replyLength - 1);
-            QCOMPARE(s.g().packet, r.run == &Link::smallcomax ? "-" + request : S());
-            QCOMPARE(s.g().packdata, pageLine);
-        } else {
-            for (int i = 0; i < r.attempts; ++i) {
-                QCOMPARE(s.port.writes()[size_t(i)].at, attemptTime * i);
-            }
-            QCOMPARE(s.g().linkstatus, S(r.refused));
-            QCOMPARE(s.g().tempstr1, f.records + (f.fault == Silent ? "" : "x"));
-            // Nothing was added to the request; docomax leaves the one it built last.
-            QCOMPARE(s.g().packet, r.run == &Link::docomax ? docomaxLater : request);
-            QCOMPARE(s.g().timedout, r.run == &Link::binsender && f.fault == Silent);
-        }
-    }
-
     void eachRoutineDeliversItsReply_data() {
         using D = Delivery;
         QTest::addColumn<D>("d");
@@ -214,10 +108,6 @@ private slots:
         auto fields = [](const S& r) { return cut(r, packet::dataBlock) + " " + S(9, '-'); };
         const S r15 = longReply("R15", "00000A0123456789ABCDEF0123456789ABCDEF", '0');
         const S r1w = longReply("R1W", "REPLYDATA", '0');
-        // The controller's own code: replyparm3 is kept only with "0".
-        const S r1w2 = longReply("R1W", "REPLYDATA", '2');
-        const S no2 = "2 No responce from device/module on buss";
-        const S fields2 = cut(r1w2, packet::dataBlock) + " ------000";
         // Fields are cut out of a reply that is not a valid packet as well.
         const S odd = S(6, '.') + "DAT" + S(41, '.') + "ABC.DEFGHI" + S(4, '.');
         const S oddFields = "DAT" + S(38, '.') + " ABCDEFGHI";
@@ -231,8 +121,6 @@ private slots:
             << D{"docomax", "", "", docomaxFirst, r1w, r1w, pageLine, valid, fields(r1w), 0, 9};
         QTest::newRow("docomax, second attempt 1 s later without it")
             << D{"docomax", "", " ", docomaxLater, r1w, r1w, pageLine, valid, fields(r1w), 0, 1009};
-        QTest::newRow("docomax, controller's code 2")
-            << D{"docomax", "", "", docomaxFirst, r1w2, r1w2, pageLine, valid, fields2, 0, 9, no2};
         QTest::newRow("smallcomax") << D{
             "smallcomax", "junk", "", "-" + request, orReply, orReply, pageLine, valid, kept, 0, 9};
         // Within the single attempt of 6 s.

@@ -1,7 +1,5 @@
-// The Position Manager used as a user would: jogs held and ended every way a jog can end, on the
-// virtual controller paced at 57600 baud; a set put, read back, moved to and copied from the
-// servos; what a failed Get and refused boxes leave alone. The packets are the builders' and
-// the jog reply is the decoders', tested without a display.
+// The Position Manager used as a user would, against the virtual controller or a scripted one:
+// jogs held and ended every way a jog ends, a set round trip, what failures and refusals leave.
 #include "consolefixture.h"
 #include "controls.h"
 #include "scriptedlink.h"
@@ -19,21 +17,16 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// The virtual controller, paced at 57600 baud or not, silent or answering.
 struct Sim {
-    static sim::ProtocolOptions options(bool pace, bool silent) {
-        sim::ProtocolOptions o;
-        o.pace = pace;
-        o.faults.silent = silent;
-        return o;
-    }
-    explicit Sim(bool pace, bool silent = false) : line(options(pace, silent)) {
+    explicit Sim(bool pace, bool silent = false)
+        : line({pace, 57600, {silent, 0, 0, {}, 0, false, {}, 0}}) {
         QVERIFY(initparams(console.sysparams, ui));
         line.port.open();
         window.show();
     }
     int steps() const { return line.protocol.counters().shortPackets; }
     int attentions() const { return line.protocol.counters().attentions; }
-    // Lets queued jog steps run until none follows.
     void settle() {
         for (int last = -1, n = 0; attentions() != last && n < 10000; ++n) {
             last = attentions();

@@ -5,6 +5,7 @@
 #include "cli/linkcommands.h"
 #include "cli/memcommands.h"
 #include "cli/paramscommands.h"
+#include "cli/poscommands.h"
 
 #include <cstring>
 #include <iostream>
@@ -71,6 +72,23 @@ const Command commands[] = {
      "erase the whole flash memory (program, positions and speeds); asks first, or needs --yes "
      "without a terminal",
      pkivo::cli::flashErase},
+    {"position", "position get LINE [--port N]",
+     "read the stored position set at LINE (0-32000): the eight positions as stored",
+     pkivo::cli::position},
+    {"position", "position put LINE V1..V8 [--port N]",
+     "store eight positions (0-65535; 65535 leaves the servo alone) at LINE", pkivo::cli::position},
+    {"position", "position current [--port N]", "print the eight servos' current positions",
+     pkivo::cli::position},
+    {"position", "position move LINE [--port N]",
+     "print the set stored at LINE, then move the servos to it; nothing moves when the set "
+     "could not be read",
+     pkivo::cli::position},
+    {"jog", "jog SERVO +N|-N [--port N]",
+     "jog servo SERVO (1-8) N steps of 1 up (+) or down (-), printing each new position; "
+     "three failed steps in a row end it",
+     pkivo::cli::jog},
+    {"output", "output N on|off [--port N]", "switch output N (0-255) on or off",
+     pkivo::cli::output},
 };
 
 void printHelp(std::ostream& out) {

@@ -72,6 +72,19 @@ Decoded<uint8_t> memoryByte(const std::string& reply, LengthRule rule) {
     return {uint8_t(*byte), DecodeError::None};
 }
 
+Decoded<JogReply> jogReply(const std::string& reply) {
+    if (reply.size() != packet::shortLength) {
+        return failure<JogReply>(DecodeError::WrongLength);
+    }
+    const std::optional<uint16_t> position = strictHex(reply, packet::jogStep);
+    if (!position) {
+        return failure<JogReply>(DecodeError::NotHex);
+    }
+    const std::string servo = cut(reply, packet::jogServo);
+    const bool named = servo[0] == '0' && servo[1] >= '1' && servo[1] <= '8';
+    return {JogReply{named ? servo[1] - '0' : 0, *position}, DecodeError::None};
+}
+
 Decoded<std::array<std::string, 8>> storedPositions(const std::string& reply) {
     if (!reaches(reply, packet::storedPosition(8))) {
         return failure<std::array<std::string, 8>>(DecodeError::TooShort);

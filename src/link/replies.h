@@ -47,6 +47,15 @@ enum class LengthRule {
 // The byte at 7-8, two hex digits.
 Decoded<uint8_t> memoryByte(const std::string& reply, LengthRule rule);
 
+// OU / OD: the servo's new position at 3-6 (4 hex digits) and the servo at 7-8, "01" to "08".
+// Exactly 9 characters, as the jog demands; a servo code outside 01-08 reads as servo 0, which
+// names no box.
+struct JogReply {
+    int servo = 0;
+    uint16_t position = 0;
+};
+Decoded<JogReply> jogReply(const std::string& reply);
+
 // ---- Long replies -------------------------------------------------------------------------
 
 // R18: eight 5-character positions at 13-52, as received: Get shows them unchanged, leading

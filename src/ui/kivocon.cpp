@@ -9,6 +9,7 @@
 #include "ui/filegobbler.h"
 #include "ui/memoryeditor.h"
 #include "ui/parametercon.h"
+#include "ui/positionbuilder.h"
 #include "ui/releasenotes.h"
 #include "ui/sendinst.h"
 #include "ui/sndshort.h"
@@ -43,6 +44,8 @@ Kivocon::Kivocon(Console& console, WindowSet& windows)
     connect(m_ui->parameterconY, &QAction::triggered, this,
             [this] { m_windows.show<Parametercon>(); });
     connect(m_ui->binsendY, &QAction::triggered, this, [this] { m_windows.show<Binsend>(); });
+    connect(m_ui->posbuild, &QAction::triggered, this,
+            [this] { m_windows.show<Positionbuilder>(); });
     m_windows.provide<Reconnector>(*this);
 }
 

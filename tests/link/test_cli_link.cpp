@@ -89,6 +89,16 @@ private slots:
             "Program & Position Storage: Seperate\n",
             true);
         row("params set refuses 300 and sends nothing", "params set ReportRate=300", 2);
+        row("position put", "position put 7 1000 1200 65535 65535 65535 65535 65535 2000", 0,
+            "0 No errors\n");
+        row("position get", "position get 7", 0,
+            "01000 01200 65535 65535 65535 65535 65535 02000\n0 No errors\n");
+        row("position move", "position move 7", 0,
+            "01000 01200 65535 65535 65535 65535 65535 02000\n0 No errors\n");
+        row("position current, after the move", "position current", 0,
+            "1000 1200 1500 1500 1500 1500 1500 2000\n0 No errors\n");
+        row("jog", "jog 3 +2", 0, "1501\n1502\n0 No errors\n");
+        row("output", "output 12 on", 0, "0 No errors\n");
         row("flash-read refused range", "flash-read 0 2048", 1);
         row("flash-read", "flash-read 5 6 c:\\pages.fla", 0, "5  (1 of 2)\n6  (2 of 2)\nOK\n");
         row("flash-write", "flash-write c:\\pages.fla", 0,

@@ -65,6 +65,9 @@ const Decoder exactByte =
     decoder([](const S& r) { return reply::memoryByte(r, reply::LengthRule::Exact); }, number);
 const Decoder anyEcho =
     decoder([](const S& r) { return reply::memoryByte(r, reply::LengthRule::Loose); }, number);
+const Decoder jog = decoder(reply::jogReply, [](const reply::JogReply& j) {
+    return QString("%1|%2").arg(j.servo).arg(j.position);
+});
 const Decoder stored = decoder(reply::storedPositions, joined<S, 8>);
 const Decoder current = decoder(reply::currentPositions, joined<uint16_t, 8>);
 const Decoder speed = decoder(reply::speedEntry, [](const reply::SpeedEntry& e) {
@@ -123,6 +126,10 @@ private slots:
         QTest::newRow("echo, 8 characters") << Row{anyEcho, "OF1234FF", None, "255"};
         QTest::newRow("echo, 7 characters") << Row{anyEcho, "OF1234F", TooShort, ""};
         QTest::newRow("echo, not hex") << Row{anyEcho, "OS12341-H", NotHex, ""};
+        QTest::newRow("jog reply") << Row{jog, "OU03E803H", None, "3|1000"};
+        QTest::newRow("jog reply, servo 09 names none") << Row{jog, "OD000109H", None, "0|1"};
+        QTest::newRow("jog reply, time-out buffer") << Row{jog, "-OU000103H", WrongLength, ""};
+        QTest::newRow("jog reply, not hex") << Row{jog, "OU03G803H", NotHex, ""};
         QTest::newRow("stored positions")
             << Row{stored, "OV0R180027100000000123655353200000001999991234565535xxxxxxxxx0H~", None,
                    "00000|00123|65535|32000|00001|99999|12345|65535"};

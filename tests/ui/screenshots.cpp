@@ -9,6 +9,7 @@
 #include "ui/kivocon.h"
 #include "ui/memoryeditor.h"
 #include "ui/parametercon.h"
+#include "ui/positionbuilder.h"
 #include "ui/releasenotes.h"
 #include "ui/sendinst.h"
 #include "ui/sndshort.h"
@@ -59,6 +60,7 @@ void Screenshots::everyWindow() {
     save(f.windows.get<Sndshort>(), "sndshort", "Short Command Sender");
     save(f.windows.get<Parametercon>(), "parametercon", "Board Parameters");
     save(f.windows.get<Binsend>(), "binsend", "Flash memory utility");
+    save(f.windows.get<Positionbuilder>(), "positionbuilder", "Position Manager");
 }
 
 QTEST_MAIN(Screenshots)

@@ -17,8 +17,7 @@ std::string statusOf(std::string_view code, std::string_view text) {
 }
 
 RecordResult busy() {
-    return {std::nullopt, statusOf(result::linkBusy, result::text(result::linkBusy)),
-            std::nullopt};
+    return {std::nullopt, statusOf(result::linkBusy, result::text(result::linkBusy)), std::nullopt};
 }
 
 } // namespace

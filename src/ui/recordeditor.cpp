@@ -54,12 +54,24 @@ void RecordEditor::wire() {
     std::vector<CheckedBox> typed = m_fields;
     typed.push_back(m_line);
     for (const CheckedBox& c : typed) {
-        connect(c.box, &QLineEdit::textChanged, this, [this, c] {
-            mark(c.box, !c.box->text().isEmpty() && !valueOf(c));
-        });
+        connect(c.box, &QLineEdit::textChanged, this,
+                [this, c] { mark(c.box, !c.box->text().isEmpty() && !valueOf(c)); });
     }
     auto* scroll = control<QScrollBar>("VScroll1");
     connect(scroll, &QScrollBar::valueChanged, this, &RecordEditor::onScroll);
+    // The bar is drawn with 32000 at its top, but its arrows keep their places: the up arrow
+    // (and a click above the handle) is made to raise the line, the down arrow to lower it.
+    connect(scroll, &QScrollBar::actionTriggered, this, [scroll](int action) {
+        const int single = scroll->singleStep(), page = scroll->pageStep();
+        const int by = action == QAbstractSlider::SliderSingleStepSub   ? single
+                       : action == QAbstractSlider::SliderSingleStepAdd ? -single
+                       : action == QAbstractSlider::SliderPageStepSub   ? page
+                       : action == QAbstractSlider::SliderPageStepAdd   ? -page
+                                                                        : 0;
+        if (by != 0) {
+            scroll->setSliderPosition(scroll->value() + by);
+        }
+    });
     connect(m_get, &QPushButton::clicked, this, &RecordEditor::onGet);
     connect(m_put, &QPushButton::clicked, this, &RecordEditor::onPut);
 
@@ -110,8 +122,8 @@ void RecordEditor::onPut() {
         return;
     }
     const std::string digits = record::encode(m_kind, values);
-    const RecordResult result = exchange(
-        {m_put, m_get}, [&] { return putRecord(m_console.link, m_kind, *line, digits); });
+    const RecordResult result =
+        exchange({m_put, m_get}, [&] { return putRecord(m_console.link, m_kind, *line, digits); });
     if (result.shown) {
         m_info->setText(shown(*result.shown));
     }
@@ -120,8 +132,7 @@ void RecordEditor::onPut() {
 
 std::optional<uint32_t> RecordEditor::valueOf(const CheckedBox& c) {
     const std::string text = latin1(c.box);
-    return c.isLine ? record::lineValue(text)
-                                            : record::boxValue(text, c.largest);
+    return c.isLine ? record::lineValue(text) : record::boxValue(text, c.largest);
 }
 
 std::optional<uint32_t> RecordEditor::take(const CheckedBox& c) {

@@ -4,8 +4,10 @@
 #include "ui/aboutform.h"
 #include "ui/binsend.h"
 #include "ui/filegobbler.h"
+#include "ui/insbuilder.h"
 #include "ui/kivocon.h"
 #include "ui/memoryeditor.h"
+#include "ui/packedinsbuilder.h"
 #include "ui/parametercon.h"
 #include "ui/releasenotes.h"
 #include "ui/sendinst.h"
@@ -53,6 +55,8 @@ void Screenshots::everyWindow() {
     save(f.windows.get<Sndshort>(), "sndshort", "Short Command Sender");
     save(f.windows.get<Parametercon>(), "parametercon", "Board Parameters");
     save(f.windows.get<Binsend>(), "binsend", "Flash memory utility");
+    save(f.windows.get<Insbuilder>(), "insbuilder", "Edit Instruction Element");
+    save(f.windows.get<Packedinsbuilder>(), "packedinsbuilder", "Packed Instruction & Move Editor");
 }
 
 QTEST_MAIN(Screenshots)

@@ -132,6 +132,9 @@ private slots:
         QTest::newRow("short command sender") << QString("sendinstX") << "Short Command Sender";
         QTest::newRow("board setup") << QString("parameterconY") << "Board Parameters";
         QTest::newRow("flash tools") << QString("binsendY") << "Flash memory utility";
+        QTest::newRow("instruction editor") << QString("insbuild") << "Edit Instruction Element";
+        QTest::newRow("packed editor")
+            << QString("pinsbuild") << "Packed Instruction & Move Editor";
     }
 
     void menusOpenEachWindowOnce() {

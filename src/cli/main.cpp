@@ -6,6 +6,7 @@
 #include "cli/memcommands.h"
 #include "cli/paramscommands.h"
 #include "cli/poscommands.h"
+#include "cli/recordcommands.h"
 
 #include <cstring>
 #include <iostream>
@@ -60,6 +61,20 @@ const Command commands[] = {
     {"mem", "mem write ram|eeprom ADDR BYTE... [--port N]",
      "write the bytes from ADDR on; each line shows the byte the controller echoed",
      pkivo::cli::mem},
+    {"record", "record get LINE [--port N]",
+     "read the instruction record at program line LINE (0-32000) as the Instruction Editor's Get "
+     "does: its 32 hex digits, then the result code and text",
+     pkivo::cli::record},
+    {"record", "record put LINE HEX32 [--port N]",
+     "write 32 hex digits as the instruction record at LINE (Put); the result code and text",
+     pkivo::cli::record},
+    {"packed", "packed get LINE [--port N]",
+     "read the packed record (instruction and eight servo positions) at LINE as the Packed "
+     "Move/Position Editor's Get does: its 64 hex digits, then the result code and text",
+     pkivo::cli::packed},
+    {"packed", "packed put LINE HEX64 [--port N]",
+     "write 64 hex digits as the packed record at LINE (Put); the result code and text",
+     pkivo::cli::packed},
     {"flash-read", "flash-read START END [FILE] [--port N]",
      "read flash pages START to END (0-2047) into FILE (c:\\tolvane\\flashda.fla); the file is "
      "replaced only when every page was read",

@@ -7,7 +7,9 @@
 #include "ui/aboutform.h"
 #include "ui/binsend.h"
 #include "ui/filegobbler.h"
+#include "ui/insbuilder.h"
 #include "ui/memoryeditor.h"
+#include "ui/packedinsbuilder.h"
 #include "ui/parametercon.h"
 #include "ui/positionbuilder.h"
 #include "ui/releasenotes.h"
@@ -46,6 +48,9 @@ Kivocon::Kivocon(Console& console, WindowSet& windows)
     connect(m_ui->binsendY, &QAction::triggered, this, [this] { m_windows.show<Binsend>(); });
     connect(m_ui->posbuild, &QAction::triggered, this,
             [this] { m_windows.show<Positionbuilder>(); });
+    connect(m_ui->insbuild, &QAction::triggered, this, [this] { m_windows.show<Insbuilder>(); });
+    connect(m_ui->pinsbuild, &QAction::triggered, this,
+            [this] { m_windows.show<Packedinsbuilder>(); });
     m_windows.provide<Reconnector>(*this);
 }
 

@@ -99,6 +99,13 @@ private slots:
             "1000 1200 1500 1500 1500 1500 1500 2000\n0 No errors\n");
         row("jog", "jog 3 +2", 0, "1501\n1502\n0 No errors\n");
         row("output", "output 12 on", 0, "0 No errors\n");
+        row("record put", "record put 200 0A0100640105DC000000000000000000", 0, "0 No errors\n");
+        row("record get", "record get 200", 0, "0A0100640105DC000000000000000000\n0 No errors\n");
+        row("packed put",
+            "packed put 300 3C01271031F4FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", 0,
+            "0 No errors\n");
+        row("packed get", "packed get 300", 0,
+            "3C01271031F4FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF\n0 No errors\n");
         row("flash-read refused range", "flash-read 0 2048", 1);
         row("flash-read", "flash-read 5 6 c:\\pages.fla", 0, "5  (1 of 2)\n6  (2 of 2)\nOK\n");
         row("flash-write", "flash-write c:\\pages.fla", 0,

@@ -6,8 +6,10 @@
 #include "ui/aboutform.h"
 #include "ui/binsend.h"
 #include "ui/filegobbler.h"
+#include "ui/insbuilder.h"
 #include "ui/kivocon.h"
 #include "ui/memoryeditor.h"
+#include "ui/packedinsbuilder.h"
 #include "ui/parametercon.h"
 #include "ui/positionbuilder.h"
 #include "ui/releasenotes.h"
@@ -61,6 +63,8 @@ void Screenshots::everyWindow() {
     save(f.windows.get<Parametercon>(), "parametercon", "Board Parameters");
     save(f.windows.get<Binsend>(), "binsend", "Flash memory utility");
     save(f.windows.get<Positionbuilder>(), "positionbuilder", "Position Manager");
+    save(f.windows.get<Insbuilder>(), "insbuilder", "Edit Instruction Element");
+    save(f.windows.get<Packedinsbuilder>(), "packedinsbuilder", "Packed Instruction & Move Editor");
 }
 
 QTEST_MAIN(Screenshots)

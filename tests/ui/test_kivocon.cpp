@@ -133,6 +133,9 @@ private slots:
         QTest::newRow("board setup") << QString("parameterconY") << "Board Parameters";
         QTest::newRow("flash tools") << QString("binsendY") << "Flash memory utility";
         QTest::newRow("position manager") << QString("posbuild") << "Position Manager";
+        QTest::newRow("instruction editor") << QString("insbuild") << "Edit Instruction Element";
+        QTest::newRow("packed editor")
+            << QString("pinsbuild") << "Packed Instruction & Move Editor";
     }
 
     void menusOpenEachWindowOnce() {

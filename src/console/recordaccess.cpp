@@ -1,0 +1,74 @@
+#include "console/recordaccess.h"
+
+#include "core/textfield.h"
+#include "link/link.h"
+#include "link/packets.h"
+#include "link/replies.h"
+#include "link/resultcodes.h"
+
+namespace pkivo {
+
+namespace {
+
+using record::Kind;
+
+std::string statusOf(std::string_view code, std::string_view text) {
+    return std::string(code) + " " + std::string(text);
+}
+
+RecordResult busy() {
+    return {std::nullopt, statusOf(result::linkBusy, result::text(result::linkBusy)), std::nullopt};
+}
+
+} // namespace
+
+RecordResult getRecord(Link& link, Kind kind, uint32_t line) {
+    const std::string request = record::getRequest(kind, line);
+    const bool instruction = kind == Kind::Instruction;
+    const bool held = link.request([&request](LinkGlobals& g) { g.packet = request; },
+                                   instruction ? &Link::rawsender : &Link::packreceiver);
+    if (!held) {
+        return busy();
+    }
+    const LinkGlobals& g = link.globals();
+    if (instruction) {
+        const reply::Outcome outcome = reply::longOutcome(g);
+        if (!outcome.good) {
+            return {std::nullopt, outcome.text(), std::nullopt};
+        }
+        const std::string digits = cut(g.packet, packet::record);
+        return {digits, outcome.text(), digits};
+    }
+    const record::PackedOutcome outcome = record::packedOutcome(g);
+    if (!outcome.good) {
+        return {std::nullopt, statusOf(outcome.errcode, outcome.errtext), std::nullopt};
+    }
+    const std::string digits = g.packdata.substr(0, packet::packedRecordDigits);
+    return {digits, statusOf(outcome.errcode, outcome.errtext), digits};
+}
+
+RecordResult putRecord(Link& link, Kind kind, uint32_t line, const std::string& digits) {
+    if (kind == Kind::Instruction) {
+        const std::string request = packet::writeInstruction(line, digits);
+        if (!link.request([&request](LinkGlobals& g) { g.packet = request; }, &Link::rawsender)) {
+            return busy();
+        }
+        const reply::Outcome outcome = reply::longOutcome(link.globals());
+        if (!outcome.good) {
+            return {std::nullopt, outcome.text(), std::nullopt};
+        }
+        return {digits, outcome.text(), link.globals().packet};
+    }
+    // packwriter sets the code alone; the text is this code's, never one left by another
+    // exchange.
+    const std::string data = packet::packedWriteData(line, digits);
+    if (!link.request([&data](LinkGlobals& g) { g.packdata = data; }, &Link::packwriter)) {
+        return busy();
+    }
+    const LinkGlobals& g = link.globals();
+    const bool written = g.errcode == result::ok;
+    return {written ? std::optional<std::string>(digits) : std::nullopt,
+            statusOf(g.errcode, result::text(g.errcode)), g.packdata};
+}
+
+} // namespace pkivo

@@ -123,47 +123,6 @@ Decoded<SpeedEntry> speedEntry(const std::string& reply) {
     return {entry, DecodeError::None};
 }
 
-Decoded<InstructionFields> instructionRecord(const std::string& reply) {
-    if (!reaches(reply, packet::record)) {
-        return failure<InstructionFields>(DecodeError::TooShort);
-    }
-    namespace at = instructionDigits;
-    InstructionFields f;
-    f.digits = cut(reply, packet::record);
-    f.instruction = uint8_t(lenient(f.digits, at::instruction));
-    f.Speedref = uint8_t(lenient(f.digits, at::Speedref));
-    f.Toposition = uint16_t(lenient(f.digits, at::Toposition));
-    for (int i = 0; i < 3; ++i) {
-        f.specify[size_t(i)] = uint8_t(lenient(f.digits, at::specify(i)));
-        f.datax[size_t(i)] = uint16_t(lenient(f.digits, at::datax(i)));
-        f.data5[size_t(i)] = uint8_t(lenient(f.digits, at::data5(i)));
-    }
-    return {f, DecodeError::None};
-}
-
-Decoded<PackedFields> packedRecord(const std::string& packdata) {
-    namespace at = packedDigits;
-    if (!reaches(packdata, at::inPackdata)) {
-        return failure<PackedFields>(DecodeError::TooShort);
-    }
-    PackedFields f;
-    f.digits = cut(packdata, at::inPackdata);
-    f.instruction = uint8_t(lenient(f.digits, at::instruction));
-    f.Speedref = uint8_t(lenient(f.digits, at::Speedref));
-    f.Toposition = uint16_t(lenient(f.digits, at::Toposition));
-    for (int i = 0; i < 4; ++i) {
-        f.specify[size_t(i)] = uint8_t(lenient(f.digits, at::specify(i)));
-        f.datax[size_t(i)] = uint16_t(lenient(f.digits, at::datax(i)));
-    }
-    for (int i = 0; i < 2; ++i) {
-        f.data5[size_t(i)] = uint16_t(lenient(f.digits, at::data5(i)));
-    }
-    for (int k = 1; k <= 8; ++k) {
-        f.servos[size_t(k - 1)] = uint16_t(lenient(f.digits, at::servo(k)));
-    }
-    return {f, DecodeError::None};
-}
-
 Decoded<BoardParameters> boardParameters(const std::string& reply) {
     if (!reaches(reply, packet::parameterBlock)) {
         return failure<BoardParameters>(DecodeError::TooShort);

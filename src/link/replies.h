@@ -89,20 +89,6 @@ inline constexpr Field data5(int i) {
 }
 } // namespace instructionDigits
 
-// The record's twelve fields, named after the editor's boxes. Every field is 0 by default,
-// which is what the editor shows after a time-out has left the reply empty.
-struct InstructionFields {
-    std::string digits; // the 32 digits as received
-    uint8_t instruction = 0;
-    uint8_t Speedref = 0;
-    uint16_t Toposition = 0;
-    std::array<uint8_t, 3> specify{};
-    std::array<uint16_t, 3> datax{};
-    std::array<uint8_t, 3> data5{};
-};
-// R15: the record at 13-44, each field by the lenient hex rule.
-Decoded<InstructionFields> instructionRecord(const std::string& reply);
-
 // The 64-digit packed record: 4-bit selectors with 12-bit data, then eight servo positions.
 namespace packedDigits {
 inline constexpr Field inPackdata{1, 64}; // packreceiver leaves the record at 1-64 of `packdata`
@@ -122,20 +108,6 @@ inline constexpr Field servo(int k) {
     return {29 + 4 * k, 4};
 } // k = 1 to 8, S1edat to S8edat
 } // namespace packedDigits
-
-struct PackedFields {
-    std::string digits; // the 64 digits as received
-    uint8_t instruction = 0;
-    uint8_t Speedref = 0;
-    uint16_t Toposition = 0;
-    std::array<uint8_t, 4> specify{};
-    std::array<uint16_t, 4> datax{};
-    std::array<uint16_t, 2> data5{};
-    std::array<uint16_t, 8> servos{};
-};
-// R1C through packreceiver: characters 1-64 of `packdata`, each field by the lenient hex rule.
-// Whatever follows the record is not looked at.
-Decoded<PackedFields> packedRecord(const std::string& packdata);
 
 // The 32-digit board parameter block, digits counted within the block (add 11 for the reply).
 namespace parameterDigits {

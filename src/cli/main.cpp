@@ -5,6 +5,7 @@
 #include "cli/linkcommands.h"
 #include "cli/memcommands.h"
 #include "cli/paramscommands.h"
+#include "cli/speedcommands.h"
 
 #include <cstring>
 #include <iostream>
@@ -59,6 +60,12 @@ const Command commands[] = {
     {"mem", "mem write ram|eeprom ADDR BYTE... [--port N]",
      "write the bytes from ADDR on; each line shows the byte the controller echoed",
      pkivo::cli::mem},
+    {"speed", "speed get LOC [--port N]",
+     "read the speed entry at LOC (32000-32255): the eight speeds, then the eight control values",
+     pkivo::cli::speed},
+    {"speed", "speed put LOC S1..S8 C1..C8 [--port N]",
+     "write the speed entry at LOC: eight speeds, then eight control values, each 0-999",
+     pkivo::cli::speed},
     {"flash-read", "flash-read START END [FILE] [--port N]",
      "read flash pages START to END (0-2047) into FILE (c:\\tolvane\\flashda.fla); the file is "
      "replaced only when every page was read",

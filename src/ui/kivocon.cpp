@@ -12,6 +12,7 @@
 #include "ui/releasenotes.h"
 #include "ui/sendinst.h"
 #include "ui/sndshort.h"
+#include "ui/spdbuild.h"
 #include "ui/ssetup.h"
 #include "ui/windowset.h"
 #include "ui_kivocon.h"
@@ -43,6 +44,7 @@ Kivocon::Kivocon(Console& console, WindowSet& windows)
     connect(m_ui->parameterconY, &QAction::triggered, this,
             [this] { m_windows.show<Parametercon>(); });
     connect(m_ui->binsendY, &QAction::triggered, this, [this] { m_windows.show<Binsend>(); });
+    connect(m_ui->speedbuilderY, &QAction::triggered, this, [this] { m_windows.show<Spdbuild>(); });
     m_windows.provide<Reconnector>(*this);
 }
 

@@ -10,6 +10,7 @@
 #include "ui/releasenotes.h"
 #include "ui/sendinst.h"
 #include "ui/sndshort.h"
+#include "ui/spdbuild.h"
 #include "ui/ssetup.h"
 
 #include <QApplication>
@@ -53,6 +54,7 @@ void Screenshots::everyWindow() {
     save(f.windows.get<Sndshort>(), "sndshort", "Short Command Sender");
     save(f.windows.get<Parametercon>(), "parametercon", "Board Parameters");
     save(f.windows.get<Binsend>(), "binsend", "Flash memory utility");
+    save(f.windows.get<Spdbuild>(), "spdbuild", "Speed Editor");
 }
 
 QTEST_MAIN(Screenshots)

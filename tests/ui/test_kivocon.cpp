@@ -132,6 +132,7 @@ private slots:
         QTest::newRow("short command sender") << QString("sendinstX") << "Short Command Sender";
         QTest::newRow("board setup") << QString("parameterconY") << "Board Parameters";
         QTest::newRow("flash tools") << QString("binsendY") << "Flash memory utility";
+        QTest::newRow("speed editor") << QString("speedbuilderY") << "Speed Editor";
     }
 
     void menusOpenEachWindowOnce() {

@@ -7,6 +7,7 @@
 #include "cli/paramscommands.h"
 #include "cli/poscommands.h"
 #include "cli/recordcommands.h"
+#include "cli/speedcommands.h"
 
 #include <cstring>
 #include <iostream>
@@ -75,6 +76,12 @@ const Command commands[] = {
     {"packed", "packed put LINE HEX64 [--port N]",
      "write 64 hex digits as the packed record at LINE (Put); the result code and text",
      pkivo::cli::packed},
+    {"speed", "speed get LOC [--port N]",
+     "read the speed entry at LOC (32000-32255): the eight speeds, then the eight control values",
+     pkivo::cli::speed},
+    {"speed", "speed put LOC S1..S8 C1..C8 [--port N]",
+     "write the speed entry at LOC: eight speeds, then eight control values, each 0-999",
+     pkivo::cli::speed},
     {"flash-read", "flash-read START END [FILE] [--port N]",
      "read flash pages START to END (0-2047) into FILE (c:\\tolvane\\flashda.fla); the file is "
      "replaced only when every page was read",

@@ -262,4 +262,9 @@ void Protocol::onStatus(Micros due, const std::string& record) {
     send(record, due);
 }
 
+void Protocol::setFaults(const FaultOptions& faults) {
+    m_options.faults = faults;
+    m_attentionsSeen = 0;
+}
+
 } // namespace pkivo::sim

@@ -78,6 +78,10 @@ public:
     // The same to the microsecond, for a caller that keeps time that finely.
     std::optional<Micros> nextEventMicros() const;
 
+    // Changes the misbehaviours from now on (a soak run draws new ones between exchanges); the
+    // attention count starts again, so "the first N attentions" count from here.
+    void setFaults(const FaultOptions& faults);
+
     bool hungUp() const { return m_hungUp; }
     // The cable was pulled (FaultOptions::pullLineAtPacket): nothing goes either way any more.
     bool linePulled() const { return m_pulled; }

@@ -15,6 +15,7 @@
 #include "ui/releasenotes.h"
 #include "ui/sendinst.h"
 #include "ui/sndshort.h"
+#include "ui/spdbuild.h"
 #include "ui/ssetup.h"
 #include "ui/windowset.h"
 #include "ui_kivocon.h"
@@ -51,6 +52,7 @@ Kivocon::Kivocon(Console& console, WindowSet& windows)
     connect(m_ui->insbuild, &QAction::triggered, this, [this] { m_windows.show<Insbuilder>(); });
     connect(m_ui->pinsbuild, &QAction::triggered, this,
             [this] { m_windows.show<Packedinsbuilder>(); });
+    connect(m_ui->speedbuilderY, &QAction::triggered, this, [this] { m_windows.show<Spdbuild>(); });
     m_windows.provide<Reconnector>(*this);
 }
 

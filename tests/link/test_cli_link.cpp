@@ -80,6 +80,10 @@ private slots:
             "300 7 7\n301 200 C8\n0 No errors\n");
         row("mem write of 256 sends nothing", "mem write ram 0 256", 2);
         row("mem read at 70000 sends nothing", "mem read ram 70000", 2);
+        row("speed put", "speed put 32007 10 20 30 40 50 60 70 80 1 2 3 4 5 6 7 8", 0,
+            "0 No errors\n");
+        row("speed get, what was put", "speed get 32007", 0,
+            "010 020 030 040 050 060 070 080\n001 002 003 004 005 006 007 008\n0 No errors\n");
         row("no controller", "connect --port 77", 1, " Unknown\n");
         row("bad port", "connect --port x", 2);
         // The labels are the window's; its decoding is tested on its own.

@@ -15,6 +15,7 @@
 #include "ui/releasenotes.h"
 #include "ui/sendinst.h"
 #include "ui/sndshort.h"
+#include "ui/spdbuild.h"
 #include "ui/ssetup.h"
 
 #include <QApplication>
@@ -65,6 +66,7 @@ void Screenshots::everyWindow() {
     save(f.windows.get<Positionbuilder>(), "positionbuilder", "Position Manager");
     save(f.windows.get<Insbuilder>(), "insbuilder", "Edit Instruction Element");
     save(f.windows.get<Packedinsbuilder>(), "packedinsbuilder", "Packed Instruction & Move Editor");
+    save(f.windows.get<Spdbuild>(), "spdbuild", "Speed Editor");
 }
 
 QTEST_MAIN(Screenshots)

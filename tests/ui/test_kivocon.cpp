@@ -136,6 +136,7 @@ private slots:
         QTest::newRow("instruction editor") << QString("insbuild") << "Edit Instruction Element";
         QTest::newRow("packed editor")
             << QString("pinsbuild") << "Packed Instruction & Move Editor";
+        QTest::newRow("speed editor") << QString("speedbuilderY") << "Speed Editor";
     }
 
     void menusOpenEachWindowOnce() {

@@ -100,6 +100,34 @@ private slots:
         QCOMPARE(s.steps(), steps);
     }
 
+    // A second button pressed while a jog runs starts nothing; a press while another exchange
+    // holds the link sends nothing and leaves no jog behind to step once the link is free.
+    void oneJogAtATimeAndNoStepWhileTheLinkIsBusy() {
+        Sim s(true);
+        auto* first = child<QPushButton>(s.window, "posup_0");
+        s.line.time.at(50ms, [&] {
+            QTest::mousePress(child<QPushButton>(s.window, "posdown_1"), Qt::LeftButton);
+        });
+        s.line.time.at(100ms, [&] { QTest::mouseRelease(first, Qt::LeftButton); });
+        QTest::mousePress(first, Qt::LeftButton);
+        s.settle();
+        QCOMPARE(int(s.line.machine.servos().position(1)), 1500 + s.steps());
+        QCOMPARE(int(s.line.machine.servos().position(2)), 1500);
+
+        ConsoleFixture f;
+        auto& window = f.windows.show<Positionbuilder>();
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            f.port.expect("&");
+        }
+        f.time.after(500ms, [&] {
+            QTest::mousePress(child<QPushButton>(window, "posup_0"), Qt::LeftButton);
+        });
+        f.console.link.rawsender();
+        QCoreApplication::processEvents();
+        PKIVO_VERIFY_SCRIPT(f.port);
+        QCOMPARE(text(window, "responce").left(2), QString("B "));
+    }
+
     // Three failed steps in a row end a held jog and say why; no box changes.
     void jogEndsAfterThreeFailedSteps() {
         Sim s(false, true);

@@ -36,12 +36,6 @@ std::unique_ptr<sim::PtyServer> startController(const sim::FaultOptions& faults 
     return server;
 }
 
-PortSettings port(const std::string& comport) {
-    PortSettings settings;
-    settings.comport = comport;
-    return settings;
-}
-
 } // namespace
 
 class TestLinkEndToEnd : public QObject {
@@ -65,7 +59,7 @@ private slots:
         EventLoopWaiter waiter;
         Link link(serial, waiter);
         test::RecordingUi ui;
-        QCOMPARE(link.opencomport(port("00"), ui), ConnectResult::Connected);
+        QCOMPARE(link.opencomport({.comport = "00"}, ui), ConnectResult::Connected);
         QCOMPARE(link.boardinfo(), std::string(" Version SIM 1   Port: 4"));
         // A page of 528 digits in which no two neighbouring digits are alike.
         std::string page;
@@ -87,7 +81,7 @@ private slots:
         QVERIFY(!serial.isOpen());
 
         controller = startController();
-        QCOMPARE(link.opencomport(port("04"), ui), ConnectResult::Connected);
+        QCOMPARE(link.opencomport({.comport = "04"}, ui), ConnectResult::Connected);
         g.packet = packet::readFlashPage("00003");
         link.binreceiver();
         QCOMPARE(g.errcode, std::string("0"));

@@ -39,7 +39,6 @@ private slots:
         const S lower = " was not written: the controller answered \"ov0ok---------------\".";
         QTest::newRow("all written") << Row{{ok, ok, ok}, ""};
         QTest::newRow("middle refused") << Row{{ok, no}, failed + "1" + answeredNo};
-        QTest::newRow("last refused") << Row{{ok, ok, no}, failed + "2" + answeredNo};
         QTest::newRow("middle unanswered")
             << Row{{ok, "-"}, failed + "1 was not written: Z Unable to connect."};
         QTest::newRow("middle in lower case")

@@ -22,11 +22,7 @@ void startEndlessProgram(sim::Machine& machine, int reportRate) {
     params[sim::BoardParams::reportRateByte] = uint8_t(reportRate);
     machine.storeParams(params);
     sim::FlashMemory::Record goto0;
-    goto0.fill(0xFF);
-    goto0[0] = 0x0A;
-    goto0[1] = 0xFF;
-    goto0[2] = 0x00;
-    goto0[3] = 0x00;
+    sim::hexToBytes("0AFF0000" + std::string(24, 'F'), goto0.data(), goto0.size());
     machine.writeRecord(0, goto0);
     machine.run(0, machine.now());
 }
@@ -61,18 +57,13 @@ void StreamingTest::exchangesGetThroughTheStream() {
     QFETCH(int, rate);
     QFETCH(QString, action);
     for (int attempt = 0; attempt < 20; ++attempt) {
-        sim::ProtocolOptions options;
-        options.pace = true;
-        options.baud = baud;
-        sim::SimulatedLine line(options);
+        sim::SimulatedLine line({.pace = true, .baud = baud, .faults = {}});
         startEndlessProgram(line.machine, rate);
         // Let the stream run, then step into it at a different moment each time.
         line.time.runUntil(1000ms + Millis(attempt * 23));
         Link link(line.port, line.time);
         test::RecordingUi ui;
-        PortSettings settings;
-        settings.comport = "01";
-        settings.combaud = std::to_string(baud);
+        const PortSettings settings{.comport = "01", .combaud = std::to_string(baud)};
         const std::string at = QString("attempt %1").arg(attempt).toStdString();
         QVERIFY2(link.opencomport(settings, ui) == ConnectResult::Connected, at.c_str());
         QVERIFY2(link.boardinfo().starts_with(" Version"), at.c_str());

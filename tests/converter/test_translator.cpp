@@ -163,8 +163,6 @@ private slots:
         row("set dsr3", "DSR3=7", "50220007", "0 Set DSR3 to 00007", good);
         row("set servo 1", "s1=1500", "500105DC", "0 Set Servo 1 to 01500", good);
         row("add servo 2", "S2+5", "52020005", "0 Add  00005 to Servo 2", good);
-        row("add dsr2", "DSR2+1", "52210001", "0 Add  00001 to DSR2", good);
-        row("subtract servo 8", "S8-5", "54080005", "0 Subtract 00005 from Servo 8", good);
         row("subtract dsr1", "DSR1-2", "54200002", "0 Subtract 00002 from DSR1", good);
         row("register alone", "S8-", "", E + "S8-", ignored);
         row("register not a number", "S8-X", "", "0 ERROR S8-X", warned);

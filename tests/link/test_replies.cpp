@@ -116,7 +116,6 @@ private slots:
         QTest::newRow("byte, request left by a failed handshake")
             << Row{exactByte, "OE1234DDH", None, "221"};
         QTest::newRow("byte, 10 characters") << Row{exactByte, "OE12342AHx", WrongLength, ""};
-        QTest::newRow("byte, 8 characters") << Row{exactByte, "OE12342A", WrongLength, ""};
         QTest::newRow("byte, not hex") << Row{exactByte, "OE1234G1H", NotHex, ""};
         QTest::newRow("echo, 10 characters: buffer after a time-out")
             << Row{anyEcho, "-OF1234FFH", None, "79"};

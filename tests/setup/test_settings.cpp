@@ -69,7 +69,6 @@ private slots:
         const S record = S(SettingsRecord::defaults().text()).replace(99, 2, "03");
         const S file = "tolvane/PARAMS.OVH";
         QTest::newRow("crlf after the record") << Row{file, record + "\r\ngarbage", "03"};
-        QTest::newRow("lf after the record") << Row{file, record + "\n", "03"};
         // A hand-edited record cut short takes the default record's characters where it ends.
         QTest::newRow("cut after the port") << Row{file, record.substr(0, 101), "03"};
         QTest::newRow("cut inside the port") << Row{file, record.substr(0, 100) + "\r\n", "00"};

@@ -145,24 +145,16 @@ private slots:
              Step{"#$00001" + page.substr(0, 527) + "G",
                   "!" + withResult(packet("ERR", "00001"), '1')},
              ask(packet("R14", "00000"), erasedPage), ask(packet("R14", "00001"), erasedPage)});
-        // The fault modes.
+        // The fault modes that change bytes; what routines make of each fault is
+        // test_faultmatrix's.
         row("one ignored then one garbled", {Step{"&#x&&", "?::"}},
             {"--ignore-attention", "1", "--garble-attention", "1"});
-        row("silent", {Step{"&#x&&", ""}}, {"--silent"});
         const S withX = withResult(versionReply, 'X');
-        row("result code forced", {ask(version, withX)}, {"--error-code", "X"});
         row("reply cut short", {ask(version, withX.substr(0, 40))},
             {"--error-code", "X", "--short-reply", "40"});
         row("unframed replies",
             {ask(version, "--" + versionReply.substr(2, 60) + "--"), ask("OE0007DDH", "-E000704-")},
             {"--unframed"});
-        row("hang-up after two pages",
-            {Step{"#$00001" + erasedPage, "!" + packet("OK0", "00001")},
-             Step{"#$00002" + erasedPage, "!" + packet("OK0", "00002")}, Step{"#&", ""}},
-            {"--hang-up-after", "2"});
-        row("late reply, attention at once",
-            {Step{"&$" + version, ":", 2999}, Step{"", versionReply, 1}},
-            {"--reply-delay", "3000"});
         // GOTO 0 at line 0 runs for ever, streaming its records. When an R01 exchange goes on
         // meanwhile, only whole records come before the ready answer, nothing between it and
         // the reply, and the stream goes on afterwards.

@@ -2,6 +2,7 @@
 
 #include "core/numbertext.h"
 #include "platform/drivepath.h"
+#include "platform/portdevice.h"
 #include "platform/textfile.h"
 #include "platform/ticker.h"
 #include "platform/uiservices.h"
@@ -55,6 +56,7 @@ void LineKeeper::setEnabled(bool on) {
 // Runs from the port's report: it only notes the loss and starts the ticker.
 void LineKeeper::lost() {
     m_lostPort = m_link.commPort();
+    m_lostLinked = m_link.portLinked();
     if (!m_enabled) {
         m_state = LineState::Closed;
         show(unknownBoard);
@@ -81,6 +83,9 @@ void LineKeeper::poll() {
         m_waiter.wake();
         return;
     }
+    if (m_lostLinked && !hasPortLink(m_lostPort)) {
+        return; // not the same device
+    }
     PortSettings settings = m_settings();
     // The same port as before, named as the settings name it when they name it.
     if (wholeNumber(settings.comport, 99) != std::optional<uint64_t>(m_lostPort)) {
@@ -96,6 +101,9 @@ void LineKeeper::poll() {
         m_state = LineState::Up;
         show(m_link.boardinfo());
         m_waiter.wake();
+    } else {
+        // A device without a controller is not held: the next try opens it again.
+        m_link.closePort();
     }
 }
 

@@ -1,8 +1,10 @@
 // Keeps the line up after an adapter is pulled: when the link reports the line lost, the port
 // is already closed; the keeper then tries the same port number every 500 ms (quietly: no
-// message box) until a controller answers the connect check, shows its version again and lets
-// a monitor that was listening carry on. An exchange under way when the line went has ended
-// with "7" and is never sent again: a write must not be repeated blind.
+// message box, and the port closed again after a failed try) until a controller answers the
+// connect check, shows its version again and lets a monitor that was listening carry on. A port
+// named by a link of its own (a pseudo-terminal, a by-id name) is tried only once its link is
+// back, never the built-in device its number falls back to meanwhile. An exchange under way when
+// the line went has ended with "7" and is never sent again: a write must not be repeated blind.
 // Switched off, a lost line leaves the port closed and free for another program.
 #pragma once
 
@@ -67,6 +69,7 @@ private:
     bool m_enabled = true;
     LineState m_state = LineState::Up;
     int m_lostPort = 0;
+    bool m_lostLinked = false; // the lost port was named by a link of its own
 };
 
 // The reconnect switch as the user left it, in ~/.config/pkivo/reconnect ("on" or "off"); on

@@ -129,6 +129,12 @@ int Link::commPort() const {
     return m_port.commPort();
 }
 
+void Link::closePort() {
+    if (!m_busy) {
+        m_port.close();
+    }
+}
+
 std::string Link::discard() {
     return portDown() ? std::string() : m_port.input();
 }

@@ -82,8 +82,12 @@ public:
     bool isExchanging() const { return m_busy; }
     // The port is open and its line not lost.
     bool isPortUp() const { return !portDown(); }
-    // The number of the port opened last (or tried last).
+    // The number of the port opened last (or tried last), and whether the port a controller
+    // answered on last was named by a link of its own (portdevice.h).
     int commPort() const;
+    bool portLinked() const { return m_portLinked; }
+    // Closes the port, unless an exchange is on the wire.
+    void closePort();
     // shutDown() was called: the program is ending.
     bool isShutDown() const { return m_shuttingDown; }
 
@@ -186,6 +190,7 @@ private:
     std::string m_errtextAtStart;
     std::function<void()> m_lineLost;
     bool m_lossReported = false;
+    bool m_portLinked = false;
 };
 
 } // namespace pkivo

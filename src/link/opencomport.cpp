@@ -61,6 +61,7 @@ ConnectResult Link::opencomport(const PortSettings& settings, UiServices& ui) {
         }
         return ConnectResult::Failed;
     }
+    m_portLinked = hasPortLink(m_port.commPort());
     return ConnectResult::Connected;
 }
 

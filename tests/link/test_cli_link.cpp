@@ -164,7 +164,6 @@ private slots:
         QProcess cli;
         cli.start(PKIVO_CLI, {"run", "--port", "6"});
         std::string out;
-        // Connected once the run command's result is out.
         auto outUntil = [&](const std::string& text) {
             while (out.find(text) == std::string::npos && cli.waitForReadyRead(timeoutMs)) {
                 out += cli.readAllStandardOutput().toStdString();
@@ -179,7 +178,6 @@ private slots:
         sim->start(PKIVO_SIM, simArgs);
         QVERIFY(sim->waitForReadyRead(timeoutMs));
         QVERIFY2(outUntil("Reconnecting\xE2\x80\xA6\n Version SIM 1   Port: 06\n"), out.c_str());
-        // It listens on until the records stop for 6 s.
         QVERIFY(cli.waitForFinished(3 * timeoutMs));
         QCOMPARE(cli.exitCode(), 0);
         sim->terminate();

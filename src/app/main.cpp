@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
     if (!pkivo::initparams(program.console.sysparams, program.ui)) {
         return 1;
     }
+    program.keeper.setEnabled(pkivo::loadReconnectChoice());
+    program.windows.provide(program.keeper);
     pkivo::Kivocon& window = program.windows.show<pkivo::Kivocon>();
     // The connect check runs inside the event loop, so that closing the window while it
     // searches ends the program.

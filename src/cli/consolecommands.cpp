@@ -2,6 +2,7 @@
 
 #include "cli/linksession.h"
 #include "console/flashdownload.h"
+#include "console/linekeeper.h"
 #include "console/linenumber.h"
 #include "console/runcommands.h"
 #include "console/statusmonitor.h"
@@ -35,11 +36,15 @@ int runCommand(Link& link, const std::string& runPacket) {
     return result.sent() ? exitOk : exitFailed;
 }
 
-int listen(Link& link) {
+// Listens as the main window's monitor does, again after every reconnect; failed when the
+// line was lost for good.
+int listen(Link& link, LineKeeper& keeper) {
     StatusDisplay display;
     link.setMonitoring(true);
-    statusmonitor(link, display, printStatus);
-    return exitOk;
+    do {
+        statusmonitor(link, display, printStatus);
+    } while (keeper.awaitLine());
+    return keeper.state() == LineState::Up ? exitOk : exitFailed;
 }
 
 // Parses "--port N" and checks the number of remaining arguments.
@@ -73,7 +78,9 @@ int download(const Arguments& args) {
 }
 
 int run(const Arguments& args) {
-    auto parsed = options(args, 2, "run [LINE] [--no-monitor] [--port N]");
+    Arguments rest = args;
+    const bool reconnect = takeReconnect(rest);
+    auto parsed = options(rest, 2, "run [LINE] [--no-monitor] [--no-reconnect] [--port N]");
     if (!parsed) {
         return exitUsage;
     }
@@ -83,14 +90,15 @@ int run(const Arguments& args) {
         if (arg == "--no-monitor") {
             monitorAfter = false;
         } else if (!(line = parseLineNumber(arg))) {
-            std::cerr << "pkivo-cli: the line must be a whole number from 0 to " << largestLine
-                      << "\nusage: pkivo-cli run [LINE] [--no-monitor] [--port N]\n";
+            std::cerr
+                << "pkivo-cli: the line must be a whole number from 0 to " << largestLine
+                << "\nusage: pkivo-cli run [LINE] [--no-monitor] [--no-reconnect] [--port N]\n";
             return exitUsage;
         }
     }
-    return withLink(*parsed, [&](Link& link, const SettingsRecord&) {
+    return withKeptLink(*parsed, reconnect, [&](Link& link, LineKeeper& keeper) {
         int status = runCommand(link, packet::runProgram(*line));
-        return monitorAfter ? std::max(status, listen(link)) : status;
+        return monitorAfter ? std::max(status, listen(link, keeper)) : status;
     });
 }
 
@@ -113,9 +121,12 @@ int stop(const Arguments& args) {
 }
 
 int monitor(const Arguments& args) {
-    auto parsed = options(args, 0, "monitor [--port N]");
+    Arguments rest = args;
+    const bool reconnect = takeReconnect(rest);
+    auto parsed = options(rest, 0, "monitor [--no-reconnect] [--port N]");
     return parsed
-               ? withLink(*parsed, [](Link& link, const SettingsRecord&) { return listen(link); })
+               ? withKeptLink(*parsed, reconnect,
+                              [](Link& link, LineKeeper& keeper) { return listen(link, keeper); })
                : exitUsage;
 }
 

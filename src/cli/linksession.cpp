@@ -1,15 +1,18 @@
 #include "cli/linksession.h"
 
 #include "cli/stderrui.h"
+#include "console/linekeeper.h"
 #include "core/numbertext.h"
 #include "core/textfield.h"
 #include "link/link.h"
 #include "platform/qt/eventloopwaiter.h"
 #include "platform/qt/qtserialport.h"
+#include "platform/qt/qtticker.h"
 #include "setup/settingsfile.h"
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <iostream>
 
 namespace pkivo::cli {
@@ -41,7 +44,12 @@ std::optional<LinkOptions> parseOptions(const Arguments& args) {
     return options;
 }
 
-int withLink(const LinkOptions& options, const Exchange& exchange) {
+namespace {
+
+using Session = std::function<int(Link&, Waiter&, const SettingsRecord&, const PortSettings&)>;
+
+// The settings, the port and the connect check; `session` runs once a controller answered.
+int openSession(const LinkOptions& options, const Session& session) {
     StderrUi ui;
     SettingsRecord sysparams;
     if (!initparams(sysparams, ui)) {
@@ -61,12 +69,41 @@ int withLink(const LinkOptions& options, const Exchange& exchange) {
     ConnectResult connected = link.opencomport(settings, ui);
     int status = exitFailed;
     if (connected == ConnectResult::Connected) {
-        status = exchange(link, sysparams);
+        status = session(link, waiter, sysparams, settings);
     } else {
         std::cout << link.boardinfo() << '\n';
     }
     port.close();
     return status;
+}
+
+} // namespace
+
+int withLink(const LinkOptions& options, const Exchange& exchange) {
+    return openSession(options, [&](Link& link, Waiter&, const SettingsRecord& sysparams,
+                                    const PortSettings&) { return exchange(link, sysparams); });
+}
+
+int withKeptLink(const LinkOptions& options, bool reconnect, const KeptExchange& exchange) {
+    return openSession(options, [&](Link& link, Waiter& waiter, const SettingsRecord&,
+                                    const PortSettings& settings) {
+        QtTicker ticker;
+        LineKeeper keeper(link, waiter, ticker, [&] { return settings; });
+        keeper.setEnabled(reconnect);
+        keeper.setBoardShown([](const std::string& board) {
+            std::cout << board << '\n' << std::flush;
+        });
+        return exchange(link, keeper);
+    });
+}
+
+bool takeReconnect(Arguments& args) {
+    auto found = std::find(args.begin(), args.end(), "--no-reconnect");
+    if (found == args.end()) {
+        return true;
+    }
+    args.erase(found);
+    return false;
 }
 
 } // namespace pkivo::cli

@@ -10,6 +10,7 @@
 
 namespace pkivo {
 class Link;
+class LineKeeper;
 class SettingsRecord;
 } // namespace pkivo
 
@@ -28,5 +29,14 @@ std::optional<LinkOptions> parseOptions(const Arguments& args);
 // exitFailed when no controller answered.
 using Exchange = std::function<int(Link&, const SettingsRecord&)>;
 int withLink(const LinkOptions& options, const Exchange& exchange);
+
+// As withLink, for the commands that listen for long: a line lost meanwhile is looked for
+// every 500 ms and reconnected (unless `reconnect` is false), printing "Reconnecting…" and
+// then the controller's version and port again.
+using KeptExchange = std::function<int(Link&, LineKeeper&)>;
+int withKeptLink(const LinkOptions& options, bool reconnect, const KeptExchange& exchange);
+
+// Takes "--no-reconnect" out of `args`: false when it was there.
+bool takeReconnect(Arguments& args);
 
 } // namespace pkivo::cli

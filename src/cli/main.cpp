@@ -43,9 +43,10 @@ const Command commands[] = {
     {"download", "download [--port N]",
      "write the flash data file into the controller's flash (Write to Flash); OK or FAIL",
      pkivo::cli::download},
-    {"run", "run [LINE] [--no-monitor] [--port N]",
+    {"run", "run [LINE] [--no-monitor] [--no-reconnect] [--port N]",
      "run the stored program from line 0 or LINE, then print each status record until the "
-     "records stop for 6 s",
+     "records stop for 6 s; a lost line is looked for every 500 ms and listened to again "
+     "once back, unless --no-reconnect",
      pkivo::cli::run},
     {"pause", "pause [--port N]", "pause the stored program", pkivo::cli::pause},
     {"stop", "stop [--port N]", "stop the stored program", pkivo::cli::stop},
@@ -54,8 +55,10 @@ const Command commands[] = {
      "them on the block just read (Store); keys are the labels, e.g. \"Report Rate=20\" "
      "servo3=off storage=common",
      pkivo::cli::params},
-    {"monitor", "monitor [--port N]",
-     "print the status records of a running program until they stop for 6 s", pkivo::cli::monitor},
+    {"monitor", "monitor [--no-reconnect] [--port N]",
+     "print the status records of a running program until they stop for 6 s; a lost line is "
+     "looked for every 500 ms and listened to again once back, unless --no-reconnect",
+     pkivo::cli::monitor},
     {"mem", "mem read ram|eeprom ADDR [COUNT] [--port N]",
      "read COUNT bytes (1 by default) from ADDR on: address, byte and its hex on each line",
      pkivo::cli::mem},

@@ -66,7 +66,15 @@ const Link::Handshake
 
 Link::Link(SerialPort& port, Waiter& waiter)
     : m_port(port), m_waiter(waiter), m_timer1(waiter.clock()) {
-    m_port.setActivityHandler([this] { m_waiter.wake(); });
+    m_port.setActivityHandler([this] {
+        if (m_port.lineLost() && !m_lossReported) {
+            m_lossReported = true;
+            if (m_lineLost) {
+                m_lineLost();
+            }
+        }
+        m_waiter.wake();
+    });
 }
 
 // Runs `steps` as one exchange, holding the link throughout. False when another exchange held
@@ -115,6 +123,16 @@ void Link::finishLost() {
 
 bool Link::portDown() const {
     return !m_port.isOpen() || m_port.lineLost();
+}
+
+int Link::commPort() const {
+    return m_port.commPort();
+}
+
+void Link::closePort() {
+    if (!m_busy) {
+        m_port.close();
+    }
 }
 
 std::string Link::discard() {

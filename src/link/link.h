@@ -80,6 +80,16 @@ public:
     const TickCounter& timer1() const { return m_timer1; }
     // True while an exchange is on the wire.
     bool isExchanging() const { return m_busy; }
+    // The port is open and its line not lost.
+    bool isPortUp() const { return !portDown(); }
+    // The number of the port opened last (or tried last), and whether the port a controller
+    // answered on last was named by a link of its own (portdevice.h).
+    int commPort() const;
+    bool portLinked() const { return m_portLinked; }
+    // Closes the port, unless an exchange is on the wire.
+    void closePort();
+    // shutDown() was called: the program is ending.
+    bool isShutDown() const { return m_shuttingDown; }
 
     // Closes the port, opens the port of `settings` (or searches from 1 upwards when it is
     // "00") and proves a controller answers. On failure shows openPortMessage through `ui`
@@ -110,6 +120,11 @@ public:
 
     // Switches `monitoring`; a waitstatus that is listening sees it at once.
     void setMonitoring(bool on);
+
+    // `lost` runs once when the line is lost (adapter pulled, other end gone), as soon as the
+    // port reports it, before a routine waiting on the line ends with "7"; again only after
+    // the next opencomport. It must not wait.
+    void setLineLostHandler(std::function<void()> lost) { m_lineLost = std::move(lost); }
 
     // The program is ending: monitoring stops, the port closes, any wait ends at once and a
     // port search under way gives up without a message.
@@ -173,6 +188,9 @@ private:
     bool m_busy = false;
     bool m_shuttingDown = false;
     std::string m_errtextAtStart;
+    std::function<void()> m_lineLost;
+    bool m_lossReported = false;
+    bool m_portLinked = false;
 };
 
 } // namespace pkivo

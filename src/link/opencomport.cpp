@@ -40,6 +40,7 @@ ConnectResult Link::opencomport(const PortSettings& settings, UiServices& ui) {
         return ConnectResult::Busy;
     }
     ExchangeScope scope(*this);
+    m_lossReported = false;
     if (m_port.isOpen()) {
         m_port.close();
     }
@@ -60,6 +61,7 @@ ConnectResult Link::opencomport(const PortSettings& settings, UiServices& ui) {
         }
         return ConnectResult::Failed;
     }
+    m_portLinked = hasPortLink(m_port.commPort());
     return ConnectResult::Connected;
 }
 

@@ -27,6 +27,13 @@ std::string portLinkFolder() {
     return homeDirectory() + "/.config/pkivo/dosdevices";
 }
 
+bool hasPortLink(int number) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path link = fs::path(portLinkFolder()) / ("com" + std::to_string(number));
+    return number >= 1 && fs::exists(fs::symlink_status(link, error));
+}
+
 std::string portDevicePath(int number) {
     if (number < 1) {
         return {};

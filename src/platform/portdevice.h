@@ -18,5 +18,7 @@ std::string portLinkFolder();
 // The device path of port `number`; "" when it has none. A link is followed to its target
 // (so two names for one device share one lock); a dangling link is returned as it stands.
 std::string portDevicePath(int number);
+// Port `number` is named by a link of its own, even one whose device is gone for now.
+bool hasPortLink(int number);
 
 } // namespace pkivo

@@ -1,6 +1,7 @@
 #include "ui/kivocon.h"
 
 #include "console/console.h"
+#include "console/linekeeper.h"
 #include "console/linenumber.h"
 #include "console/runcommands.h"
 #include "link/packets.h"
@@ -26,7 +27,8 @@
 namespace pkivo {
 
 Kivocon::Kivocon(Console& console, WindowSet& windows)
-    : LinkWindow(console), m_ui(std::make_unique<Ui::Kivocon>()), m_windows(windows) {
+    : LinkWindow(console), m_ui(std::make_unique<Ui::Kivocon>()), m_windows(windows),
+      m_keeper(windows.service<LineKeeper>()) {
     m_ui->setupUi(this);
     connect(m_ui->Run, &QPushButton::clicked, this, &Kivocon::onRun);
     connect(m_ui->pauseit, &QPushButton::clicked, this, &Kivocon::onPause);
@@ -54,6 +56,23 @@ Kivocon::Kivocon(Console& console, WindowSet& windows)
             [this] { m_windows.show<Packedinsbuilder>(); });
     connect(m_ui->speedbuilderY, &QAction::triggered, this, [this] { m_windows.show<Spdbuild>(); });
     m_windows.provide<Reconnector>(*this);
+    keepLine();
+}
+
+// The reconnect switch in the Setup menu, and the board field while the line is lost.
+void Kivocon::keepLine() {
+    m_ui->reconnectY->setEnabled(m_keeper != nullptr);
+    if (m_keeper == nullptr) {
+        return;
+    }
+    m_ui->reconnectY->setChecked(m_keeper->enabled());
+    connect(m_ui->reconnectY, &QAction::toggled, this, [this](bool on) {
+        m_keeper->setEnabled(on);
+        saveReconnectChoice(on);
+    });
+    m_keeper->setBoardShown([this](const std::string& board) {
+        m_ui->BoardData1->setText(QString::fromStdString(board));
+    });
 }
 
 Kivocon::~Kivocon() = default;
@@ -139,9 +158,12 @@ void Kivocon::onRefresh() {
     }
 }
 
+// A monitor cut off by a lost line listens again once the line is back.
 void Kivocon::runMonitor() {
     m_console.link.setMonitoring(true);
-    statusmonitor(m_console.link, m_status, [this](const StatusDisplay& d) { showStatus(d); });
+    do {
+        statusmonitor(m_console.link, m_status, [this](const StatusDisplay& d) { showStatus(d); });
+    } while (m_keeper != nullptr && m_keeper->awaitLine());
 }
 
 void Kivocon::showStatus(const StatusDisplay& d) {

@@ -15,6 +15,7 @@ class Kivocon;
 
 namespace pkivo {
 
+class LineKeeper;
 class WindowSet;
 
 class Kivocon : public QMainWindow, private LinkWindow, public Reconnector {
@@ -44,9 +45,11 @@ private:
     void runMonitor();
     void showStatus(const StatusDisplay& display);
     void showBoardInfo();
+    void keepLine();
 
     std::unique_ptr<Ui::Kivocon> m_ui;
     WindowSet& m_windows;
+    LineKeeper* m_keeper; // none in tests that do not need it: the menu entry is then disabled
     StatusDisplay m_status;
 };
 

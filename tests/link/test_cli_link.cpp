@@ -174,6 +174,37 @@ private slots:
         QVERIFY(controller.waitForFinished(timeoutMs));
     }
 
+    // The controller goes away while `run` listens and comes back on the same port: the
+    // command says so, reconnects, shows the version again and listens on.
+    void runReconnectsWhenTheControllerComesBack() {
+        const QStringList simArgs{"--port", "6", "--state",
+                                  QString::fromStdString(m_home->file("back.state"))};
+        auto sim = std::make_unique<QProcess>();
+        sim->start(PKIVO_SIM, simArgs);
+        QVERIFY(sim->waitForReadyRead(timeoutMs));
+        QProcess cli;
+        cli.start(PKIVO_CLI, {"run", "--port", "6"});
+        std::string out;
+        auto outUntil = [&](const std::string& text) {
+            while (out.find(text) == std::string::npos && cli.waitForReadyRead(timeoutMs)) {
+                out += cli.readAllStandardOutput().toStdString();
+            }
+            return out.find(text) != std::string::npos;
+        };
+        QVERIFY2(outUntil("0 No errors\n"), out.c_str());
+        sim->terminate();
+        QVERIFY(sim->waitForFinished(timeoutMs));
+        QVERIFY2(outUntil("Reconnecting\xE2\x80\xA6\n"), out.c_str());
+        sim = std::make_unique<QProcess>();
+        sim->start(PKIVO_SIM, simArgs);
+        QVERIFY(sim->waitForReadyRead(timeoutMs));
+        QVERIFY2(outUntil("Reconnecting\xE2\x80\xA6\n Version SIM 1   Port: 06\n"), out.c_str());
+        QVERIFY(cli.waitForFinished(3 * timeoutMs));
+        QCOMPARE(cli.exitCode(), 0);
+        sim->terminate();
+        QVERIFY(sim->waitForFinished(timeoutMs));
+    }
+
 private:
     static void row(const char* name, const char* args, int exitCode, const std::string& out = {},
                     bool part = false) {

@@ -1,7 +1,9 @@
 // The main window, clicked as a user would: start-up, the run controls' packets, the status
 // group, the menus and shut-down. The controller at the other end is scripted.
+#include "console/linekeeper.h"
 #include "consolefixture.h"
 #include "controls.h"
+#include "platform/virtual/virtualticker.h"
 #include "scriptedlink.h"
 #include "ui/kivocon.h"
 
@@ -41,6 +43,21 @@ QString statusGroup(QWidget& window) {
 class KivoconTest : public QObject {
     Q_OBJECT
 private slots:
+    // The board says so while the line is lost; the menu switch turns that off for good.
+    void reconnectSwitchIsKeptAndTheBoardSaysReconnecting() {
+        ConsoleFixture f;
+        VirtualTicker ticker(f.time);
+        LineKeeper keeper(f.console.link, f.time, ticker, [&] { return f.console.portSettings(); });
+        f.windows.provide(keeper);
+        Kivocon& window = f.windows.show<Kivocon>();
+        f.port.loseLineAt(10ms);
+        f.time.runUntil(20ms);
+        QCOMPARE(text(window, "BoardData1"), QString("Reconnecting\u2026"));
+        child<QAction>(window, "reconnectY")->trigger();
+        QCOMPARE(text(window, "BoardData1"), QString(" Unknown"));
+        QVERIFY(!loadReconnectChoice());
+    }
+
     void startUpWithoutAControllerSaysSo() {
         ConsoleFixture f;
         f.port.setOpenablePorts({});

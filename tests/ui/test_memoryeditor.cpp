@@ -4,6 +4,7 @@
 // how a byte or a 16-bit value is shown are the converters', tested without a display.
 #include "consolefixture.h"
 #include "controls.h"
+#include "refusal.h"
 #include "scriptedlink.h"
 #include "ui/memoryeditor.h"
 
@@ -64,15 +65,11 @@ struct FailRow {
     QStringList answers; // the attention answer, then the reply, if any
     QString status;
 };
-struct RefusedRow {
-    QString box, typed, button, reason;
-};
 
 } // namespace
 
 Q_DECLARE_METATYPE(ButtonRow)
 Q_DECLARE_METATYPE(FailRow)
-Q_DECLARE_METATYPE(RefusedRow)
 
 class MemoryeditorTest : public QObject {
     Q_OBJECT
@@ -166,32 +163,23 @@ private slots:
 
     // One row for each place a box is taken from; which texts are numbers is wholeNumber's.
     void refusedBoxesAreMarkedAndNothingIsSent_data() {
-        QTest::addColumn<RefusedRow>("row");
-        QTest::newRow("a byte of 300") << RefusedRow{"Text4", "300", "Command2", "Text4Reason"};
+        QTest::addColumn<Refusal>("row");
+        const QString n = "Enter a number from 0 to";
+        QTest::newRow("a byte of 300") << Refusal{"Text4", "300", "Command2", "Text4Reason", n};
         QTest::newRow("address 70000 for Read")
-            << RefusedRow{"memoryaddress", "70000", "Command1", "memoryaddressReason"};
+            << Refusal{"memoryaddress", "70000", "Command1", "memoryaddressReason", n};
         QTest::newRow("negative address for Write this value")
-            << RefusedRow{"memoryaddress", "-1", "Command3", "memoryaddressReason"};
+            << Refusal{"memoryaddress", "-1", "Command3", "memoryaddressReason", n};
         QTest::newRow("16-bit value 65536")
-            << RefusedRow{"in16bits", "65536", "Command5", "in16bitsReason"};
+            << Refusal{"in16bits", "65536", "Command5", "in16bitsReason", n};
         QTest::newRow("quick address 70000")
-            << RefusedRow{"Aaddress2", "70000", "aread2", "quickReason"};
-        QTest::newRow("quick byte 256") << RefusedRow{"Adata4", "256", "awrite4", "quickReason"};
+            << Refusal{"Aaddress2", "70000", "aread2", "quickReason", n};
+        QTest::newRow("quick byte 256") << Refusal{"Adata4", "256", "awrite4", "quickReason", n};
     }
     void refusedBoxesAreMarkedAndNothingIsSent() {
-        QFETCH(RefusedRow, row);
+        QFETCH(Refusal, row);
         ConsoleFixture f;
-        Memoryeditor& window = f.windows.show<Memoryeditor>();
-        QLineEdit* edit = child<QLineEdit>(window, qPrintable(row.box));
-        edit->setText("1");
-        edit->setText(row.typed);
-        click(window, row.button);
-        QVERIFY(f.port.writes().empty());
-        QVERIFY(!edit->styleSheet().isEmpty());
-        QVERIFY(text(window, qPrintable(row.reason)).startsWith("Enter a number from 0 to"));
-        edit->setText("3"); // a good number takes the mark away
-        QVERIFY(edit->styleSheet().isEmpty());
-        QCOMPARE(text(window, qPrintable(row.reason)), QString());
+        verifyRefusal(f.windows.show<Memoryeditor>(), f.port, row, "3");
     }
 
     void addressSteppingStopsAtTheEnds() {

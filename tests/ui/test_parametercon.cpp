@@ -4,6 +4,7 @@
 // no proper reply, a Store before any Get and a box out of range send nothing.
 #include "consolefixture.h"
 #include "controls.h"
+#include "refusal.h"
 #include "scriptedlink.h"
 #include "ui/parametercon.h"
 
@@ -59,16 +60,7 @@ void noAnswer(ConsoleFixture& f) {
     }
 }
 
-struct BoxRow {
-    const char* box;
-    QString typed;
-    const char* errorLabel;
-    QString reason;
-};
-
 } // namespace
-
-Q_DECLARE_METATYPE(BoxRow)
 
 class ParameterconTest : public QObject {
     Q_OBJECT
@@ -179,29 +171,20 @@ private slots:
 
     // One row per box; which texts are numbers is wholeNumber's, tested with it.
     void boxesOutOfRangeAreRefusedWhereTyped_data() {
-        QTest::addColumn<BoxRow>("row");
+        QTest::addColumn<Refusal>("row");
         const QString rate = "A whole number 0-255", pulse = "Whole numbers 0-65535";
-        QTest::newRow("report rate 300") << BoxRow{"reportrate", "300", "reportrateError", rate};
-        QTest::newRow("minimum 65536") << BoxRow{"minpulse", "65536", "pulseError", pulse};
-        QTest::newRow("maximum negative") << BoxRow{"maxpulse", "-1", "pulseError", pulse};
+        QTest::newRow("report rate 300")
+            << Refusal{"reportrate", "300", "StoreparamX", "reportrateError", rate};
+        QTest::newRow("minimum 65536")
+            << Refusal{"minpulse", "65536", "StoreparamX", "pulseError", pulse};
+        QTest::newRow("maximum negative")
+            << Refusal{"maxpulse", "-1", "StoreparamX", "pulseError", pulse};
     }
     void boxesOutOfRangeAreRefusedWhereTyped() {
-        QFETCH(BoxRow, row);
+        QFETCH(Refusal, row);
         ConsoleFixture f;
         answerGet(f, readRequest, readReply);
-        Parametercon& window = f.windows.show<Parametercon>();
-        QLineEdit* edit = child<QLineEdit>(window, row.box);
-        edit->selectAll();
-        QTest::keyClicks(edit, row.typed);
-        QCOMPARE(text(window, row.errorLabel), row.reason);
-        const size_t written = f.port.writes().size();
-        click(window, "StoreparamX");
-        QCOMPARE(f.port.writes().size(), written);
-        QVERIFY(!edit->styleSheet().isEmpty());
-        edit->selectAll();
-        QTest::keyClicks(edit, "7"); // a good value lifts the mark
-        QCOMPARE(text(window, row.errorLabel), QString());
-        QVERIFY(edit->styleSheet().isEmpty());
+        verifyRefusal(f.windows.show<Parametercon>(), f.port, row, "7");
     }
 
     // The menu entry chosen again while the first Get waits finds the window: one window, one

@@ -2,6 +2,7 @@
 // jogs held and ended every way a jog ends, a set round trip, what failures and refusals leave.
 #include "consolefixture.h"
 #include "controls.h"
+#include "refusal.h"
 #include "scriptedlink.h"
 #include "setup/settingsfile.h"
 #include "sim/simport.h"
@@ -51,14 +52,10 @@ struct JogRow {
     int servo, delta;
     End end;
 };
-struct RefusedRow {
-    QString box, typed, button, reasonLabel, reason;
-};
 
 } // namespace
 
 Q_DECLARE_METATYPE(JogRow)
-Q_DECLARE_METATYPE(RefusedRow)
 
 class PositionbuilderTest : public QObject {
     Q_OBJECT
@@ -182,33 +179,35 @@ private slots:
     }
 
     void refusedInputIsMarkedAndNothingSent_data() {
-        QTest::addColumn<RefusedRow>("row");
+        QTest::addColumn<Refusal>("row");
         const QString positions = "Enter a number from 0 to 65535";
         const QString lines = "Enter a line from 0 to 32000";
-        const QString steps = "The line stays within 0 to 32000";
-        QTest::newRow("abc") << RefusedRow{"S1edat", "abc", "Command1", "positionsReason",
-                                           positions};
-        QTest::newRow("1234567") << RefusedRow{"s3edat", "1234567", "Command1", "positionsReason",
-                                               positions};
-        QTest::newRow("65536") << RefusedRow{"S8edat", "65536", "Command1", "positionsReason",
-                                             positions};
-        QTest::newRow("line 32001")
-            << RefusedRow{"Text2", "32001", "Command2", "Text2Reason", lines};
-        QTest::newRow("line 12a") << RefusedRow{"Text2", "12a", "getcur", "Text2Reason", lines};
-        QTest::newRow("output 256") << RefusedRow{"Outnumber", "256", "oncon", "OutnumberReason",
-                                                  "Enter a number from 0 to 255"};
-        QTest::newRow("bump past 32000")
-            << RefusedRow{"Text2", "32000", "Bumpmove", "Text2Reason", steps};
-        QTest::newRow("dec below 0") << RefusedRow{"Text2", "0", "decmove", "Text2Reason", steps};
+        QTest::newRow("abc") << Refusal{"S1edat", "abc", "Command1", "positionsReason", positions};
+        QTest::newRow("1234567") << Refusal{"s3edat", "1234567", "Command1", "positionsReason",
+                                            positions};
+        QTest::newRow("65536") << Refusal{"S8edat", "65536", "Command1", "positionsReason",
+                                          positions};
+        QTest::newRow("line 32001") << Refusal{"Text2", "32001", "Command2", "Text2Reason", lines};
+        QTest::newRow("line 12a") << Refusal{"Text2", "12a", "getcur", "Text2Reason", lines};
+        QTest::newRow("output 256") << Refusal{"Outnumber", "256", "oncon", "OutnumberReason",
+                                               "Enter a number from 0 to 255"};
     }
-    void refusedInputIsMarkedAndNothingSent() {
-        QFETCH(RefusedRow, row);
+    // Bump & move at the top line and Dec & move at line 0 would step outside 0-32000.
+    void bumpAndDecStayWithinTheLines() {
         ConsoleFixture f;
         auto& window = f.windows.show<Positionbuilder>();
-        type(window, row.box, row.typed);
-        click(window, row.button);
-        QCOMPARE(text(window, qPrintable(row.reasonLabel)), row.reason);
+        for (auto [line, button] : {std::pair{"32000", "Bumpmove"}, {"0", "decmove"}}) {
+            type(window, "Text2", line);
+            click(window, button);
+            QCOMPARE(text(window, "Text2Reason"), QString("The line stays within 0 to 32000"));
+        }
         PKIVO_VERIFY_SCRIPT(f.port);
+    }
+
+    void refusedInputIsMarkedAndNothingSent() {
+        QFETCH(Refusal, row);
+        ConsoleFixture f;
+        verifyRefusal(f.windows.show<Positionbuilder>(), f.port, row, "20");
     }
 };
 

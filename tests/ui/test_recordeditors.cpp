@@ -3,6 +3,7 @@
 // refused box leaves alone, and a Put then Get round trip through the simulated controller.
 #include "consolefixture.h"
 #include "controls.h"
+#include "refusal.h"
 #include "scriptedlink.h"
 #include "sim/simport.h"
 #include "ui/insbuilder.h"
@@ -26,7 +27,7 @@ struct Row {
 };
 struct Refused {
     bool packed;
-    QString box, typed, button, reason;
+    Refusal refusal;
 };
 
 RecordEditor& editor(WindowSet& windows, bool packed) {
@@ -108,21 +109,17 @@ private slots:
     void refusedBoxesSendNothing_data() {
         QTest::addColumn<Refused>("r");
         // clang-format off
-        QTest::newRow("abc") << Refused{false, "instruction", "abc", "Command1", "Enter a number from 0 to 255"};
-        QTest::newRow("300 in a byte") << Refused{false, "instruction", "300", "Command1", "Enter a number from 0 to 255"};
-        QTest::newRow("line 32001") << Refused{false, "linenumber", "32001", "Command2", "Enter a line from 0 to 32000"};
-        QTest::newRow("17 in a selector") << Refused{true, "specify_0", "17", "Command1", "Enter a number from 0 to 15"};
+        QTest::newRow("abc") << Refused{false, {"instruction", "abc", "Command1", "refusedReason", "Enter a number from 0 to 255"}};
+        QTest::newRow("300 in a byte") << Refused{false, {"instruction", "300", "Command1", "refusedReason", "Enter a number from 0 to 255"}};
+        QTest::newRow("line 32001") << Refused{false, {"linenumber", "32001", "Command2", "refusedReason", "Enter a line from 0 to 32000"}};
+        QTest::newRow("17 in a selector") << Refused{true, {"specify_0", "17", "Command1", "refusedReason", "Enter a number from 0 to 15"}};
         // clang-format on
     }
 
     void refusedBoxesSendNothing() {
         QFETCH(Refused, r);
         ConsoleFixture f;
-        RecordEditor& window = editor(f.windows, r.packed);
-        type(window, r.box, r.typed);
-        click(window, r.button);
-        QVERIFY(f.port.writes().empty());
-        QCOMPARE(text(window, "refusedReason"), r.reason);
+        verifyRefusal(editor(f.windows, r.packed), f.port, r.refusal);
     }
 
     void theUpArrowRaisesTheLine() {

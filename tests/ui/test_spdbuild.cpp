@@ -3,6 +3,7 @@
 // and a Put then Get round trip on the virtual controller whose entry a MOVE with TABLE= uses.
 #include "consolefixture.h"
 #include "controls.h"
+#include "refusal.h"
 #include "scriptedlink.h"
 #include "setup/settingsfile.h"
 #include "sim/simport.h"
@@ -47,14 +48,10 @@ struct FailRow {
     QStringList answers; // the attention answer, then the reply; none: nothing answers
     QString status, packet;
 };
-struct RefusedRow {
-    QString box, typed, button, reason;
-};
 
 } // namespace
 
 Q_DECLARE_METATYPE(FailRow)
-Q_DECLARE_METATYPE(RefusedRow)
 
 class SpdbuildTest : public QObject {
     Q_OBJECT
@@ -118,31 +115,21 @@ private slots:
     }
 
     void refusedBoxesAreMarkedAndNothingIsSent_data() {
-        QTest::addColumn<RefusedRow>("row");
-        const QString values = "valuesReason";
+        QTest::addColumn<Refusal>("row");
         QTest::newRow("speed 1500 is not cut to 500")
-            << RefusedRow{"S1sedat", "1500", "Command1", values};
+            << Refusal{"S1sedat", "1500", "Command1", "valuesReason", ""};
         QTest::newRow("control value not a number")
-            << RefusedRow{"S8con", "abc", "Command1", values};
+            << Refusal{"S8con", "abc", "Command1", "valuesReason", ""};
         QTest::newRow("location below 32000 for Get")
-            << RefusedRow{"Text2", "31999", "Command2", "Text2Reason"};
+            << Refusal{"Text2", "31999", "Command2", "Text2Reason", ""};
         QTest::newRow("location not a number for Put")
-            << RefusedRow{"Text2", "32a00", "Command1", "Text2Reason"};
+            << Refusal{"Text2", "32a00", "Command1", "Text2Reason", ""};
     }
     void refusedBoxesAreMarkedAndNothingIsSent() {
-        QFETCH(RefusedRow, row);
+        QFETCH(Refusal, row);
         ConsoleFixture f;
-        Spdbuild& window = f.windows.show<Spdbuild>();
-        QLineEdit* box = child<QLineEdit>(window, qPrintable(row.box));
-        const QString before = box->text();
-        type(window, row.box, row.typed);
-        click(window, row.button);
-        QVERIFY(f.port.writes().empty());
-        QVERIFY(!box->styleSheet().isEmpty());
-        QVERIFY(!text(window, qPrintable(row.reason)).isEmpty());
-        type(window, row.box, before);
-        QVERIFY(box->styleSheet().isEmpty());
-        QCOMPARE(text(window, qPrintable(row.reason)), QString());
+        verifyRefusal(f.windows.show<Spdbuild>(), f.port, row,
+                      QString(row.box) == "Text2" ? "32000" : "1");
     }
 
     // The entry written at table 5 comes back from Get, and MOVE 20 TABLE=5 moves at its rates.

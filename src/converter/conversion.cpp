@@ -27,6 +27,7 @@ class NoOutput : public TranslatorOutput {
 public:
     void listLine(const std::string&) override {}
     void pageLine(const std::string&) override {}
+    bool keepsListLines() const override { return false; }
 };
 
 } // namespace
@@ -59,8 +60,9 @@ bool Conversion::translationPass(int passno, const ConversionPaths& paths, Count
     bool ok =
         script.open(paths.source) && pages.create(paths.tempfile) && list.create(paths.listfile);
     text.reserve(script.size() + script.size() / 8);
+    std::string line;
     while (ok && !script.atEndOfStream()) {
-        std::string line = script.readLine();
+        script.readLine(line);
         text += line;
         text += "\r\n";
         ok = translator.convertline(line);

@@ -56,11 +56,5 @@ inline constexpr const char* stop = "80";
 inline std::string emptyRecord() {
     return std::string(recordDigits, 'F');
 }
-// A record with only its opcode set.
-inline std::string recordWithOpcode(const char* code) {
-    std::string record(recordDigits, 'F');
-    record.replace(0, 2, code, 2);
-    return record;
-}
 
 } // namespace pkivo::instruction

@@ -28,8 +28,10 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-std::string normalise(const std::string& line) {
-    std::string text(line.size(), ' ');
+// The line without blanks, commas and tabs, in capitals, up to a "/" comment: into `text`,
+// whose buffer is used again line after line.
+void normalise(const std::string& line, std::string& text) {
+    text.resize(line.size());
     size_t length = 0;
     for (char c : line) {
         if (c == ' ' || c == ',' || c == '\t') {
@@ -37,12 +39,7 @@ std::string normalise(const std::string& line) {
         }
         text[length++] = (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
     }
-    text.resize(length);
-    size_t comment = text.find('/');
-    if (comment != std::string::npos) {
-        text.erase(comment);
-    }
-    return text;
+    text.resize(std::min(length, std::string_view(text).substr(0, length).find('/')));
 }
 
 bool startsWith(const std::string& text, std::string_view prefix) {
@@ -106,14 +103,23 @@ constexpr std::array<Register, 3> dataRegisters{{
 
 } // namespace
 
+const std::string& ProgramAddress::text() const {
+    if (m_textStale) {
+        m_text = std::to_string(m_value);
+        m_textStale = false;
+    }
+    return m_text;
+}
+
 void ProgramAddress::set(const std::string& digits, int64_t value) {
     m_text = digits;
+    m_textStale = false;
     m_value = value;
 }
 
 void ProgramAddress::increment() {
     ++m_value;
-    m_text = std::to_string(m_value);
+    m_textStale = true;
 }
 
 void Translator::startPass(int passno) {
@@ -129,7 +135,7 @@ void Translator::startPass(int passno) {
 
 bool Translator::convertline(const std::string& line) {
     m_srcline = line;
-    m_curline = normalise(line);
+    normalise(line, m_curline);
     if (m_curline.size() < 2) {
         ++m_counters.blanklines;
         return true;
@@ -230,6 +236,11 @@ void Translator::clearpage() {
     m_pagebuf.assign(ins::pageDigits, 'F');
 }
 
+void Translator::newRecord(const char* opcode) {
+    m_insrec.assign(ins::recordDigits, 'F');
+    overwrite(m_insrec, ins::opcode, opcode);
+}
+
 void Translator::flushpage() {
     m_out.pageLine(decimalDigits(uint64_t(m_curpage), ins::pageNumberDigits) + m_pagebuf);
     recomputePage();
@@ -280,7 +291,10 @@ void Translator::place() {
 
 void Translator::finishPlacement() {
     ++m_counters.goodlines;
-    m_out.listLine(m_curaddr.text() + " " + m_listing);
+    if (m_out.keepsListLines()) {
+        m_line.assign(m_curaddr.text()).append(" ").append(m_listing);
+        m_out.listLine(m_line);
+    }
     m_curaddr.increment();
     m_pageempty = false;
     if (m_curslot > 14) {
@@ -307,7 +321,7 @@ void Translator::emptySlot(bool withBlock) {
         ignoreline();
     }
     ++m_counters.errorbumper;
-    m_listing = "ERROR " + m_curline;
+    listing("ERROR ", m_curline);
     finishPlacement();
 }
 
@@ -341,10 +355,10 @@ void Translator::move() {
     if (!position) {
         return;
     }
-    m_insrec = ins::recordWithOpcode(ins::op::move);
+    newRecord(ins::op::move);
     overwrite(m_insrec, ins::operand, hex4(unclamped(*position)));
     overwrite(m_insrec, ins::mode, ins::rate::dsr1);
-    m_listing = "Move To Position: " + dec(*position, 5);
+    listing("Move To Position: ", dec(*position, 5));
 
     static constexpr std::array<const char*, 3> sources{"02", "03", "04"};
     for (size_t k = 0; k < sources.size(); ++k) {
@@ -395,7 +409,7 @@ void Translator::dataRow(size_t searchColumn, const char* title) {
         return ignored();
     }
     m_insrec.clear();
-    m_listing = title;
+    listing(title);
     for (int k = 1; k <= 8; ++k) {
         std::string keyword = "S" + std::to_string(k) + "=";
         size_t at = m_curline.find(keyword);
@@ -415,8 +429,8 @@ void Translator::dataRow(size_t searchColumn, const char* title) {
 }
 
 void Translator::simple(const char* opcode, const char* listing, long* counter) {
-    m_insrec = ins::recordWithOpcode(opcode);
-    m_listing = listing;
+    newRecord(opcode);
+    this->listing(listing);
     placeCounted(counter);
 }
 
@@ -426,9 +440,9 @@ void Translator::numeric(size_t column, const char* opcode, const std::string& t
     if (!digits) {
         return;
     }
-    m_insrec = ins::recordWithOpcode(opcode);
+    newRecord(opcode);
     overwrite(m_insrec, ins::operand, hex4(unclamped(*digits)));
-    m_listing = title + dec(*digits, width) + suffix;
+    listing(title, dec(*digits, width), suffix);
     placeCounted(counter);
 }
 
@@ -447,9 +461,9 @@ void Translator::jump(size_t column, const char* opcode, const char* title, long
     // In the first pass a label defined further down is not known yet: the jump still takes
     // its address, with an empty target that the second pass fills in.
     std::string address = target ? *target : std::string();
-    m_insrec = ins::recordWithOpcode(opcode);
+    newRecord(opcode);
     overwrite(m_insrec, ins::operand, hex4(target ? addressValue(address) : 0));
-    m_listing = title + dec(address, 5);
+    listing(title, dec(address, 5));
     placeCounted(counter);
 }
 
@@ -463,9 +477,9 @@ void Translator::output() {
     if (!digits) {
         return;
     }
-    m_insrec = ins::emptyRecord();
+    m_insrec.assign(ins::recordDigits, 'F');
     overwrite(m_insrec, ins::operand, hex4(unclamped(*digits)));
-    m_listing = "Output " + dec(*digits, 4);
+    listing("Output ", dec(*digits, 4));
     if (contains(m_curline, "ON")) {
         overwrite(m_insrec, ins::opcode, ins::op::outputOn);
         m_listing += " On";
@@ -492,7 +506,7 @@ void Translator::marker() {
     }
     codes.resize(ins::recordDigits, 'F');
     m_insrec = codes;
-    m_listing = "Marker: " + text;
+    listing("Marker: ", text);
     place();
 }
 
@@ -501,9 +515,9 @@ void Translator::ifinput() {
     if (!input) {
         return;
     }
-    m_insrec = ins::recordWithOpcode(ins::op::ifInput);
+    newRecord(ins::op::ifInput);
     overwrite(m_insrec, ins::selector, hex2(unclamped(*input)));
-    m_listing = "If Input number " + dec(*input, 3);
+    listing("If Input number ", dec(*input, 3));
 
     size_t equals = m_curline.find('=');
     if (equals != std::string::npos) {
@@ -529,7 +543,7 @@ void Translator::ifinput() {
             if (isDigit(target[0])) {
                 std::string digits = digitsAt(jumpAt + 5);
                 overwrite(m_insrec, ins::argument, hex4(unclamped(digits)));
-                m_listing = "If Input = Value Goto Line number: " + dec(digits, 5);
+                listing("If Input = Value Goto Line number: ", dec(digits, 5));
                 return place();
             }
             const std::string* address = findLabel(target);
@@ -538,7 +552,7 @@ void Translator::ifinput() {
             }
             std::string text = address ? *address : std::string();
             overwrite(m_insrec, ins::argument, hex4(address ? addressValue(text) : 0));
-            m_listing = "If Input = Value Then Goto Line number: " + dec(text, 5);
+            listing("If Input = Value Then Goto Line number: ", dec(text, 5));
             return place();
         }
     }
@@ -561,7 +575,7 @@ void Translator::ifinput() {
             }
             overwrite(m_insrec, ins::mode, ins::action::call);
             overwrite(m_insrec, ins::argument, hex4(addressValue(*address)));
-            m_listing = "Ifinput = Value Gosub Line number: " + dec(*address, 5);
+            listing("Ifinput = Value Gosub Line number: ", dec(*address, 5));
             return place();
         }
     }
@@ -579,10 +593,10 @@ void Translator::registerStatement(size_t column, const char* opcode, const char
     if (!digits) {
         return;
     }
-    m_insrec = ins::recordWithOpcode(opcode);
+    newRecord(opcode);
     overwrite(m_insrec, ins::selector, code);
     overwrite(m_insrec, ins::operand, hex4(unclamped(*digits)));
-    m_listing = title + dec(*digits, 5) + suffix;
+    listing(title, dec(*digits, 5), suffix);
     place();
 }
 

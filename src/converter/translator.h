@@ -28,6 +28,8 @@ public:
     virtual ~TranslatorOutput() = default;
     virtual void listLine(const std::string& line) = 0;
     virtual void pageLine(const std::string& line) = 0;
+    // False when list lines are thrown away: then they are not even put together.
+    virtual bool keepsListLines() const { return true; }
 };
 
 // The program address of the next record. After ADDRESS it keeps the operand exactly as
@@ -35,13 +37,15 @@ public:
 class ProgramAddress {
 public:
     int64_t value() const { return m_value; }
-    const std::string& text() const { return m_text; }
+    const std::string& text() const;
     void set(const std::string& digits, int64_t value);
     void increment();
 
 private:
     int64_t m_value = 0;
-    std::string m_text = "0";
+    // Written out only when asked for: most addresses are counted on and never shown.
+    mutable std::string m_text = "0";
+    mutable bool m_textStale = false;
 };
 
 class Translator {
@@ -90,6 +94,14 @@ private:
                            const std::string& title, const std::string& suffix);
     void label();
 
+    // The record in the making: erased, with `opcode` in place.
+    void newRecord(const char* opcode);
+    // The listing text: the parts one after the other.
+    template <class... Parts> void listing(const Parts&... parts) {
+        m_listing.clear();
+        (m_listing.append(parts), ...);
+    }
+
     bool operandAbsent(size_t column) const { return m_curline.size() < column; }
     bool digitAt(size_t column) const;
     std::string digitsAt(size_t column) const;
@@ -106,6 +118,7 @@ private:
     std::string m_srcline;
     std::string m_insrec;
     std::string m_listing;
+    std::string m_line; // the list file line being written
     ProgramAddress m_curaddr;
     int64_t m_curpage = 0;
     int64_t m_curslot = 0;

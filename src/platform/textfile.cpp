@@ -53,15 +53,20 @@ bool TextReader::open(const std::string& path) {
 }
 
 std::string TextReader::readLine() {
+    std::string line;
+    readLine(line);
+    return line;
+}
+
+void TextReader::readLine(std::string& line) {
     const size_t end = m_position + lineLength(std::string_view(m_text).substr(m_position));
-    std::string line = m_text.substr(m_position, end - m_position);
+    line.assign(m_text, m_position, end - m_position);
     m_position = end;
     if (m_position < m_text.size()) {
         bool crlf = m_text[m_position] == '\r' && m_position + 1 < m_text.size() &&
                     m_text[m_position + 1] == '\n';
         m_position += crlf ? 2 : 1;
     }
-    return line;
 }
 
 void TextReader::close() {

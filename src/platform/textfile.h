@@ -19,6 +19,8 @@ public:
     size_t size() const { return m_text.size(); }
     // The next line without its line end; "" at the end of the stream.
     std::string readLine();
+    // The same into `line`, whose buffer is used again: for a loop over many lines.
+    void readLine(std::string& line);
     void close();
 
 private:

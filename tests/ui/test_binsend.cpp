@@ -48,14 +48,6 @@ struct NoProgress : DownloadObserver {
 class BinsendTest : public QObject {
     Q_OBJECT
 private slots:
-    void opensWithTheUtilityFile() {
-        ConsoleFixture f;
-        Binsend& window = f.windows.show<Binsend>();
-        QCOMPARE(text(window, "Filename") + '|' + text(window, "Text5"),
-                 QString("c:\\tolvane\\flashda.fla|00000"));
-        QVERIFY(!child<QPushButton>(window, "cancelTransfer")->isEnabled());
-    }
-
     // The page box padded to five digits; which five are sent is the packet builder's.
     void pageReadShowsThePage_data() {
         QTest::addColumn<QString>("typed");

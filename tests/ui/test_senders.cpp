@@ -58,25 +58,6 @@ Q_DECLARE_METATYPE(FailRow)
 class SendersTest : public QObject {
     Q_OBJECT
 private slots:
-    // The code box, its length, the data box, the version label; then the short sender's own.
-    void formsOpenWithTheirDefaults_data() { // named after the window
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("Sendinst") << QString("R02|32767|00000|N A");
-        QTest::newRow("Sndshort") << QString("X|1|00000|N A|OXDDDDDDH");
-    }
-    void formsOpenWithTheirDefaults() {
-        QFETCH(QString, shown);
-        ConsoleFixture f;
-        QWidget& w = open(f, QTest::currentDataTag());
-        QStringList texts{text(w, "cmddat"),
-                          QString::number(child<QLineEdit>(w, "cmddat")->maxLength()),
-                          text(w, "data5bytes"), text(w, "inver")};
-        if (w.findChild<QLineEdit*>("Text1")) {
-            texts << text(w, "Text1");
-        }
-        QCOMPARE(texts.join('|'), shown);
-    }
-
     void longCommandsShowTheReplyAndTheVersion_data() {
         QTest::addColumn<SendRow>("row");
         const S r1r = longReply("R1R", "00000040000000000000401F409C4FF000000");

@@ -84,10 +84,8 @@ private slots:
         writeWholeFile(home.file("Tolvane/flashda.fla"), "old\r\n");
         ScriptedLink s;
         const S request = "xxxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~";
-        s.port.expect("&").answer(":", 1ms);
-        s.port.expect("$OV0R1400007" + request).answer(S(528, '7'), 10ms);
-        s.port.expect("&").answer(":", 1ms);
-        auto& step = s.port.expect("$OV0R1400008" + request);
+        expectExchange(s.port, "$OV0R1400007" + request, S(528, '7'), 10ms, 1ms);
+        auto& step = expectAttended(s.port, "$OV0R1400008" + request, 1ms);
         if (!row.first.empty()) {
             step.answer(row.first, 10ms);
         }

@@ -30,12 +30,7 @@ std::string statusRecord(const char* position, const char* mode) {
 
 // position|stack|loop|line|run mode|notification, as the status group shows them
 QString statusGroup(QWidget& window) {
-    QStringList shown;
-    for (const char* label :
-         {"Label4", "Label5", "Label6", "currentline", "Runstop", "notifications"}) {
-        shown << text(window, label);
-    }
-    return shown.join('|');
+    return texts(window, {"Label4", "Label5", "Label6", "currentline", "Runstop", "notifications"});
 }
 
 } // namespace
@@ -86,8 +81,7 @@ private slots:
         QFETCH(bool, monitors);
         ConsoleFixture f;
         if (!packet.empty()) {
-            f.port.expect("&").answer(":", 10ms);
-            f.port.expect("$" + packet);
+            expectAttended(f.port, "$" + packet, 10ms);
         }
         f.port.arriveAt(500ms, statusRecord("0014", "30"));
         Kivocon& window = f.windows.show<Kivocon>();
@@ -107,9 +101,8 @@ private slots:
             if (answered) {
                 f.port.expect("&").answer(":", 10ms);
                 f.port.expectAny();
-            }
-            for (int attempt = 0; !answered && attempt < 4; ++attempt) {
-                f.port.expect("&");
+            } else {
+                expectUnanswered(f.port);
             }
             QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
         };

@@ -5,7 +5,7 @@
 #include "controls.h"
 #include "refusal.h"
 #include "scriptedlink.h"
-#include "sim/simport.h"
+#include "simfixture.h"
 #include "ui/insbuilder.h"
 #include "ui/packedinsbuilder.h"
 
@@ -139,12 +139,8 @@ private slots:
     // Every box gets a value of its own; Get after Put at the same line shows them again.
     void putThenGetThroughTheController() {
         QFETCH(bool, packed);
-        ConsoleFixture f; // its home and message boxes; the simulated controller is the port
-        sim::SimulatedLine line;
-        Console console{line.port, line.time, f.ui};
-        QVERIFY(line.port.open());
-        WindowSet windows{console};
-        RecordEditor& window = editor(windows, packed);
+        SimFixture s;
+        RecordEditor& window = editor(s.windows, packed);
         const auto boxes = record::boxes(packed ? record::Kind::Packed : record::Kind::Instruction);
         type(window, "linenumber", "321");
         for (size_t i = 0; i < boxes.size(); ++i) {

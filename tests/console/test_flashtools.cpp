@@ -5,8 +5,6 @@
 #include "scriptedlink.h"
 #include "temphome.h"
 
-#include <QTest>
-
 using namespace pkivo;
 using namespace pkivo::test;
 using S = std::string;
@@ -80,7 +78,6 @@ private slots:
     void failedPageStopsAndLeavesTheOldFile() {
         QFETCH(Row, row);
         TempHome home;
-        QVERIFY(createFolder("c:\\Tolvane"));
         writeWholeFile(home.file("Tolvane/flashda.fla"), "old\r\n");
         ScriptedLink s;
         const S request = "xxxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~";
@@ -105,7 +102,6 @@ private slots:
     // (test_flashdownload): the write sends its pages through it.
     void writeSendsPagesUntilCancelled() {
         TempHome home;
-        QVERIFY(createFolder("c:\\Tolvane"));
         const S first = "00001" + S(528, '1'), second = "02047" + S(528, '2');
         writeWholeFile(home.file("Tolvane/flashda.fla"), first + "\r\n" + second + "\r\n");
         ScriptedLink s;

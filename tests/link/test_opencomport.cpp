@@ -5,8 +5,6 @@
 #include "link/packets.h"
 #include "recordingui.h"
 
-#include <QTest>
-
 #include <numeric>
 
 using namespace pkivo;

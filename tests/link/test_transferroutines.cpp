@@ -5,8 +5,6 @@
 
 #include "link/packets.h"
 
-#include <QTest>
-
 #include <algorithm>
 #include <functional>
 

@@ -3,15 +3,12 @@
 // trip against the virtual controller, all on virtual time.
 #include "console/flashdownload.h"
 #include "consolefixture.h"
-#include "controls.h"
 #include "converter/conversion.h"
-#include "scriptedlink.h"
 #include "simfixture.h"
 #include "ui/binsend.h"
 
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTimer>
 
 using namespace pkivo;

@@ -1,16 +1,11 @@
 // The converter window, clicked as a user would: a conversion fills the counters and the script
 // text; a download drives the indicator, the page box and the progress bar.
 #include "consolefixture.h"
-#include "controls.h"
-#include "scriptedlink.h"
 #include "ui/filegobbler.h"
 
 #include <QFile>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;

@@ -2,16 +2,11 @@
 // group, the menus and shut-down. The controller at the other end is scripted.
 #include "console/linekeeper.h"
 #include "consolefixture.h"
-#include "controls.h"
 #include "platform/virtual/virtualticker.h"
-#include "scriptedlink.h"
 #include "ui/kivocon.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;

@@ -3,15 +3,11 @@
 // line, and what a failed exchange or a refused box leaves alone. Which numbers a box takes and
 // how a byte or a 16-bit value is shown are the converters', tested without a display.
 #include "consolefixture.h"
-#include "controls.h"
 #include "refusal.h"
-#include "scriptedlink.h"
 #include "ui/memoryeditor.h"
 
 #include <QCheckBox>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;

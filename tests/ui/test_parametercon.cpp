@@ -3,15 +3,11 @@
 // read, Reload asks for the EEPROM copy, and the buttons follow each outcome. A Get that got
 // no proper reply, a Store before any Get and a box out of range send nothing.
 #include "consolefixture.h"
-#include "controls.h"
 #include "refusal.h"
-#include "scriptedlink.h"
 #include "ui/parametercon.h"
 
 #include <QCheckBox>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;

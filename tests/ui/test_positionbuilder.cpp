@@ -1,15 +1,12 @@
 // The Position Manager used as a user would, against the virtual controller or a scripted one:
 // jogs held and ended every way a jog ends, a set round trip, what failures and refusals leave.
 #include "consolefixture.h"
-#include "controls.h"
 #include "refusal.h"
-#include "scriptedlink.h"
 #include "simfixture.h"
 #include "ui/positionbuilder.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;

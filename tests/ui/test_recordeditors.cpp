@@ -2,9 +2,7 @@
 // the wire against a scripted controller, the boxes a reply fills, what a failed exchange or a
 // refused box leaves alone, and a Put then Get round trip through the simulated controller.
 #include "consolefixture.h"
-#include "controls.h"
 #include "refusal.h"
-#include "scriptedlink.h"
 #include "simfixture.h"
 #include "ui/insbuilder.h"
 #include "ui/packedinsbuilder.h"

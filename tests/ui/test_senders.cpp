@@ -3,14 +3,10 @@
 // when nothing answered or another exchange held the link. How the boxes are padded is the
 // packet builder's, tested with it; here one row per button proves the boxes reach the packet.
 #include "consolefixture.h"
-#include "controls.h"
-#include "scriptedlink.h"
 #include "ui/sendinst.h"
 #include "ui/sndshort.h"
 
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;

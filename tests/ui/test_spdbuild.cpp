@@ -2,14 +2,11 @@
 // the location stepped by the scroll bar's up arrow, what a failed Get leaves, refused boxes,
 // and a Put then Get round trip on the virtual controller whose entry a MOVE with TABLE= uses.
 #include "consolefixture.h"
-#include "controls.h"
 #include "refusal.h"
-#include "scriptedlink.h"
 #include "simfixture.h"
 #include "ui/spdbuild.h"
 
 #include <QScrollBar>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;

@@ -2,14 +2,9 @@
 // typed with each field's fill text, reads the file again, explains port numbers and reconnects
 // with the settings in memory.
 #include "consolefixture.h"
-#include "controls.h"
 #include "link/packets.h"
-#include "scriptedlink.h"
 #include "ui/kivocon.h"
 #include "ui/ssetup.h"
-
-#include <QPushButton>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;

@@ -127,7 +127,7 @@ private slots:
         QCOMPARE(text(window, "Responce1"), QString::fromStdString(reloadReply));
         QCOMPARE(state(window).section('|', 0, 3), QString("0 No errors|111|20|7"));
         // Reload unanswered: Get and Reload.
-        answerGet(f, reloadRequest, "");
+        expectUnanswered(f.port, 3); // docomax's three attempts
         click(window, "recon");
         QCOMPARE(state(window).section('|', 0, 1), QString("Z Unable to connect|101"));
     }
@@ -175,7 +175,7 @@ private slots:
     // Get.
     void openedAgainWhileItsGetWaitsIsTheSameWindow() {
         ConsoleFixture f;
-        answerGet(f, readRequest, "");
+        expectUnanswered(f.port, 3);
         Parametercon* again = nullptr;
         f.time.after(500ms, [&] { again = &f.windows.show<Parametercon>(); });
         Parametercon& window = f.windows.show<Parametercon>();

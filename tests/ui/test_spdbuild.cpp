@@ -30,11 +30,6 @@ QStringList boxNames() {
     return names;
 }
 
-// The values of the boxes, joined by ' '.
-QString boxes(QWidget& window) {
-    return texts(window, boxNames(), ' ');
-}
-
 void fillBoxes(QWidget& window, const S& values) {
     for (int i = 0; const QString& name : boxNames()) {
         type(window, name, QString::fromStdString(values.substr(size_t(3 * i++), 3)));
@@ -76,7 +71,7 @@ private slots:
                        "OV0R1A007D01" + entry + "x0H~");
         click(window, "Command2");
         PKIVO_VERIFY_SCRIPT(f.port);
-        QCOMPARE(boxes(window),
+        QCOMPARE(texts(window, boxNames(), ' '),
                  QString("010 020 030 040 050 060 070 080 101 102 103 104 105 106 107 108"));
     }
 
@@ -96,7 +91,7 @@ private slots:
             f.port, "$OV0R1A007D00xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~", row.reply);
         click(window, "Command2");
         PKIVO_VERIFY_SCRIPT(f.port);
-        QCOMPARE(boxes(window),
+        QCOMPARE(texts(window, boxNames(), ' '),
                  QString("001 002 003 004 005 006 007 008 009 010 011 012 013 014 015 016"));
         QCOMPARE(text(window, "working"), row.status);
         QCOMPARE(text(window, "Text6"), row.packet);
@@ -130,7 +125,7 @@ private slots:
         QCOMPARE(text(window, "working"), QString("0 No errors"));
         fillBoxes(window, zeros48);
         click(window, "Command2");
-        QCOMPARE(boxes(window),
+        QCOMPARE(texts(window, boxNames(), ' '),
                  QString("010 020 000 000 000 000 000 000 000 000 000 000 000 000 000 000"));
 
         sim::Machine& m = s.line.machine;

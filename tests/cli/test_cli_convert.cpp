@@ -2,7 +2,6 @@
 // user would: a separate process in a fresh home.
 #include "temphome.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -52,7 +51,6 @@ private slots:
         QFETCH(QString, output);
         TempHome home; // empty: a first run creates the folder and the settings
         if (script) {
-            QDir().mkpath(QString::fromStdString(home.file("Tolvane")));
             writeWholeFile(home.file("Tolvane/kivo.txt"),
                            readWholeFile(std::string(PKIVO_EXAMPLES) + "/kivo.txt"));
         }

@@ -4,8 +4,6 @@
 #include "scriptedlink.h"
 #include "temphome.h"
 
-#include <QTest>
-
 using namespace pkivo;
 using namespace pkivo::test;
 using S = std::string;

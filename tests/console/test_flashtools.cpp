@@ -5,8 +5,6 @@
 #include "scriptedlink.h"
 #include "temphome.h"
 
-#include <QTest>
-
 using namespace pkivo;
 using namespace pkivo::test;
 using S = std::string;
@@ -80,14 +78,11 @@ private slots:
     void failedPageStopsAndLeavesTheOldFile() {
         QFETCH(Row, row);
         TempHome home;
-        QVERIFY(createFolder("c:\\Tolvane"));
         writeWholeFile(home.file("Tolvane/flashda.fla"), "old\r\n");
         ScriptedLink s;
         const S request = "xxxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~";
-        s.port.expect("&").answer(":", 1ms);
-        s.port.expect("$OV0R1400007" + request).answer(S(528, '7'), 10ms);
-        s.port.expect("&").answer(":", 1ms);
-        auto& step = s.port.expect("$OV0R1400008" + request);
+        expectExchange(s.port, "$OV0R1400007" + request, S(528, '7'), 10ms, 1ms);
+        auto& step = expectAttended(s.port, "$OV0R1400008" + request, 1ms);
         if (!row.first.empty()) {
             step.answer(row.first, 10ms);
         }
@@ -107,7 +102,6 @@ private slots:
     // (test_flashdownload): the write sends its pages through it.
     void writeSendsPagesUntilCancelled() {
         TempHome home;
-        QVERIFY(createFolder("c:\\Tolvane"));
         const S first = "00001" + S(528, '1'), second = "02047" + S(528, '2');
         writeWholeFile(home.file("Tolvane/flashda.fla"), first + "\r\n" + second + "\r\n");
         ScriptedLink s;

@@ -50,11 +50,9 @@ private slots:
         keeper.setBoardShown([&](const S& text) { board.push_back(text); });
         s.port.setOpenablePorts({});
         s.time.at(r.backAt, [&] { s.port.setOpenablePorts({1}); });
-        s.port.expect("&").answer(":", 10ms);
-        s.port.expect("$" + request).loseLine(100ms);
+        expectAttended(s.port, "$" + request, 10ms).loseLine(100ms);
         if (r.enabled) {
-            s.port.expect("&").answer(":", 10ms);
-            s.port.expect(versionRequest).answer(versionReply, 20ms);
+            expectExchange(s.port, versionRequest, versionReply, 20ms, 10ms);
         }
         s.port.arriveAt(3000ms, record);
 

@@ -3,8 +3,6 @@
 #include "console/statusmonitor.h"
 #include "scriptedlink.h"
 
-#include <QTest>
-
 using namespace pkivo;
 using namespace pkivo::test;
 

@@ -27,12 +27,6 @@ bool exists(const S& path) {
     return QFile::exists(QString::fromStdString(path));
 }
 
-// Writes `bytes` to `name` in the working folder of `home`, making the folder first.
-void putFile(const TempHome& home, const S& name, const S& bytes) {
-    QDir().mkpath(QString::fromStdString(home.file("Tolvane")));
-    writeWholeFile(home.file("Tolvane/" + name), bytes);
-}
-
 ConversionResult convert(RecordingObserver& observer) {
     return Conversion(observer).run(ConversionPaths::fromSettings(SettingsRecord::defaults()));
 }
@@ -60,16 +54,16 @@ private slots:
         const S golden = folder.toStdString() + "/";
         QVERIFY2(exists(golden), golden.c_str());
         TempHome home;
-        putFile(home, "flash.tmp", "00000" + S(528, 'F') + "\r\n");
+        writeWholeFile(home.file("Tolvane/flash.tmp"), "00000" + S(528, 'F') + "\r\n");
         if (exists(golden + "kivo.txt")) {
-            putFile(home, "kivo.txt", readWholeFile(golden + "kivo.txt"));
+            writeWholeFile(home.file("Tolvane/kivo.txt"), readWholeFile(golden + "kivo.txt"));
         }
         RecordingObserver observer;
         const ConversionResult result = convert(observer);
         QCOMPARE(observer.passes, (std::vector<int>{1, 2}));
         QCOMPARE(result.completed, observer.messages.empty());
         if (!observer.messages.empty()) {
-            putFile(home, "messages.txt", observer.messages);
+            writeWholeFile(home.file("Tolvane/messages.txt"), observer.messages);
         }
         const bool update = qEnvironmentVariableIsSet("PKIVO_UPDATE_GOLDEN");
         for (const char* name : {"premerged.tmp", "list.txt", "fixup.tmp", "fixup1.tmp",
@@ -90,7 +84,7 @@ private slots:
 
     void unreadableTemporaryFileIsReported() {
         TempHome home;
-        putFile(home, "kivo.txt", "STOP\r\n");
+        writeWholeFile(home.file("Tolvane/kivo.txt"), "STOP\r\n");
         // A folder stands where a temporary file must be written.
         QDir().mkpath(QString::fromStdString(home.file("Tolvane/fixup1.tmp")));
         RecordingObserver observer;
@@ -107,7 +101,7 @@ private slots:
         for (int page = 0; page < 5000; ++page) {
             script += "ADDRESS " + std::to_string(page * 16) + "\nSTOP\n";
         }
-        putFile(home, "kivo.txt", script + "ADDRESS 0\nNOP\n");
+        writeWholeFile(home.file("Tolvane/kivo.txt"), script + "ADDRESS 0\nNOP\n");
         RecordingObserver observer;
         QVERIFY(convert(observer).completed);
         const S flash = readWholeFile(home.file("Tolvane/flash.tmp"));

@@ -5,7 +5,6 @@
 #include "temphome.h"
 
 #include <QProcess>
-#include <QTest>
 
 #include <filesystem>
 #include <memory>
@@ -149,7 +148,6 @@ private slots:
             }
             return cli;
         };
-        std::filesystem::create_directories(m_home->file("Tolvane"));
         test::writeWholeFile(m_home->file("Tolvane/kivo.txt"),
                              "START:\r\nWAIT 100\r\nGOTO START:\r\n");
         QCOMPARE(run({"convert"})->exitCode(), 0);

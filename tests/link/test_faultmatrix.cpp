@@ -8,8 +8,6 @@
 #include "sim/simport.h"
 #include "stdstringtesting.h"
 
-#include <QTest>
-
 #include <array>
 #include <functional>
 

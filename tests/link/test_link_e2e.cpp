@@ -13,12 +13,10 @@
 #include "stdstringtesting.h"
 #include "temphome.h"
 
-#include <QTest>
 #include <QTimer>
 
 #include <filesystem>
 #include <memory>
-#include <string>
 
 using namespace pkivo;
 

@@ -5,8 +5,6 @@
 #include "link/packets.h"
 #include "recordingui.h"
 
-#include <QTest>
-
 #include <numeric>
 
 using namespace pkivo;
@@ -22,10 +20,7 @@ struct Connection {
     Connection() { port.close(); }
     ConnectResult connect(const S& comport) { return link.opencomport({.comport = comport}, ui); }
     // A connect check answered after 2 ms and 20 ms.
-    void controller() {
-        port.expect("&").answer(":", 2ms);
-        port.expect(request).answer(versionReply, 20ms);
-    }
+    void controller() { expectExchange(port, request, versionReply, 20ms, 2ms); }
     VirtualTime time;
     ScriptedPort port{time};
     Link link{port, time};
@@ -104,11 +99,10 @@ private slots:
     void searchTakesTheFirstPortThatAnswers() {
         Connection c;
         c.port.setOpenablePorts({1, 2, 4, 6, 7});
-        c.port.expect("&").answer("x", 1ms); // port 1: not the controller
-        c.port.expect("&").answer(":", 1ms); // port 2: ":" but no version
-        c.port.expect(request).answer(S(64, 'O'), 5ms);
-        c.port.expect("&"); // port 4: silent for 3 ticks
-        c.controller();     // port 6
+        c.port.expect("&").answer("x", 1ms);                   // port 1: not the controller
+        expectExchange(c.port, request, S(64, 'O'), 5ms, 1ms); // port 2: ":" but no version
+        c.port.expect("&");                                    // port 4: silent for 3 ticks
+        c.controller();                                        // port 6
         QCOMPARE(c.connect("00"), ConnectResult::Connected);
         PKIVO_VERIFY_SCRIPT(c.port);
         QCOMPARE(c.port.openedPorts(), (std::vector<int>{1, 2, 4, 6}));
@@ -137,9 +131,7 @@ private slots:
         QFETCH(std::vector<int>, opened);
         Connection c;
         c.port.setOpenablePorts({openable.begin(), openable.end()});
-        for (size_t i = 0; i < opened.size(); ++i) {
-            c.port.expect("&");
-        }
+        expectUnanswered(c.port, int(opened.size()));
         QCOMPARE(c.connect("00"), ConnectResult::Failed);
         PKIVO_VERIFY_SCRIPT(c.port);
         QCOMPARE(c.port.openedPorts(), opened);
@@ -154,8 +146,7 @@ private slots:
         c.controller();
         c.connect("07");
         c.link.globals().packet = packet::readInstruction(1);
-        c.port.expect("&").answer(":");
-        c.port.expect("$" + packet::readInstruction(1)).answer(versionReply, 2s);
+        expectExchange(c.port, "$" + packet::readInstruction(1), versionReply, 2s, 0ms);
         ConnectResult inner = ConnectResult::Connected;
         c.time.after(1s, [&] { inner = c.connect("07"); });
         c.link.rawsender();

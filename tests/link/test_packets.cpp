@@ -5,8 +5,6 @@
 
 #include "stdstringtesting.h"
 
-#include <QTest>
-
 using namespace pkivo;
 using S = std::string;
 

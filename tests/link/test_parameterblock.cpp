@@ -6,8 +6,6 @@
 
 #include "stdstringtesting.h"
 
-#include <QTest>
-
 using namespace pkivo;
 using S = std::string;
 

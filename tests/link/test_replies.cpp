@@ -5,8 +5,6 @@
 
 #include "stdstringtesting.h"
 
-#include <QTest>
-
 using namespace pkivo;
 using enum reply::DecodeError;
 using reply::DecodeError;

@@ -5,8 +5,6 @@
 
 #include "link/packets.h"
 
-#include <QTest>
-
 #include <algorithm>
 #include <functional>
 
@@ -211,9 +209,8 @@ private slots:
     void secondExchangeIsRefusedWhileOneIsOnTheWire() {
         QFETCH(Link::Routine, second);
         Prepared s;
-        s.port.expect("&").answer(":", 700ms);
         const S reply = longReply("R1W");
-        s.port.expect(docomaxFirst).answer(reply, 3s);
+        expectExchange(s.port, docomaxFirst, reply, 3s, 700ms);
         bool filled = false;
         s.time.at(500ms, [&] {
             s.g().packet = "OR0010DDH";
@@ -245,8 +242,7 @@ private slots:
         Prepared s;
         s.link.setMonitoring(true);
         const S reply = longReply("R15", "00000A");
-        s.port.expect("&").answer(":", 10ms);
-        s.port.expect("$" + request).answer(reply, 30ms);
+        expectExchange(s.port, "$" + request, reply, 30ms, 10ms);
         s.port.arriveAt(2s, record);
         const std::function<void()> exchange = [&] { s.link.rawsender(); };
         const std::function<void()> monitor = [&] { s.link.waitstatus(); };

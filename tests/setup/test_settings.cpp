@@ -32,9 +32,9 @@ S expectedDefaultRecord() {
 
 // Makes `name` below `home`: a folder when it ends in '/', else a file holding `bytes`.
 void put(const TempHome& home, const S& name, const S& bytes = "") {
-    const QString path = QString::fromStdString(home.file(name));
-    QDir().mkpath(name.ends_with('/') ? path : path.section('/', 0, -2));
-    if (!name.ends_with('/')) {
+    if (name.ends_with('/')) {
+        QDir().mkpath(QString::fromStdString(home.file(name)));
+    } else {
         writeWholeFile(home.file(name), bytes);
     }
 }

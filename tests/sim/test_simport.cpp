@@ -4,8 +4,6 @@
 #include "sim/simport.h"
 #include "stdstringtesting.h"
 
-#include <QTest>
-
 using namespace pkivo::sim;
 using pkivo::Millis;
 using namespace std::chrono_literals;

@@ -1,11 +1,14 @@
 // The console on a scripted controller: a fresh home with default settings, virtual time, a
-// scripted port and message boxes that are recorded instead of shown. For window tests.
+// scripted port and message boxes that are recorded instead of shown. For window tests, with
+// what they click, type and script.
 #pragma once
 
 #include "console/console.h"
+#include "controls.h"
 #include "platform/virtual/scriptedport.h"
 #include "platform/virtual/virtualtime.h"
 #include "recordingui.h"
+#include "scriptedlink.h"
 #include "setup/settingsfile.h"
 #include "temphome.h"
 #include "ui/windowset.h"

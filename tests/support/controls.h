@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 #include <QTest>
 #include <QWidget>
 #include <QtGlobal>
@@ -25,6 +26,15 @@ inline QString text(QWidget& window, const char* name) {
         return label->text();
     }
     return child<QLineEdit>(window, name)->text();
+}
+
+// The texts of `names`, joined by `separator`.
+inline QString texts(QWidget& window, const QStringList& names, QChar separator = '|') {
+    QStringList shown;
+    for (const QString& name : names) {
+        shown << text(window, qPrintable(name));
+    }
+    return shown.join(separator);
 }
 
 // Clicks the button `name` as a user would; returns when its handler has.

@@ -40,6 +40,39 @@ inline std::string longReply(const std::string& code = "R15", const std::string&
     return reply;
 }
 
+// The controller answers the attention '&' with ':' after `attentionAfter`; the next write must
+// be `request`. Its step is returned, to be answered or left silent.
+inline ScriptedPort::Step& expectAttended(ScriptedPort& port, const std::string& request,
+                                          Millis attentionAfter = 5ms) {
+    port.expect("&").answer(":", attentionAfter);
+    return port.expect(request);
+}
+
+// One whole exchange: '&' answered ':', then `request` answered `reply` after `replyAfter`.
+inline void expectExchange(ScriptedPort& port, const std::string& request, const std::string& reply,
+                           Millis replyAfter = 10ms, Millis attentionAfter = 5ms) {
+    expectAttended(port, request, attentionAfter).answer(reply, replyAfter);
+}
+
+// The attention '&' written `attempts` times and never answered: a routine's whole retry (four
+// tries; docomax makes three).
+inline void expectUnanswered(ScriptedPort& port, int attempts = 4) {
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        port.expect("&");
+    }
+}
+
+// expectExchange; with no reply (empty) the attention is never answered instead.
+inline void expectReplyOrNone(ScriptedPort& port, const std::string& request,
+                              const std::string& reply, int attempts = 4,
+                              Millis replyAfter = 10ms) {
+    if (reply.empty()) {
+        expectUnanswered(port, attempts);
+    } else {
+        expectExchange(port, request, reply, replyAfter);
+    }
+}
+
 } // namespace pkivo::test
 
 // Every script step matched and nothing unexpected was written.

@@ -1,6 +1,7 @@
 #include "temphome.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -28,6 +29,7 @@ std::string readWholeFile(const std::string& path) {
 }
 
 void writeWholeFile(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
 }

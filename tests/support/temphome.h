@@ -23,7 +23,7 @@ private:
     QByteArray m_oldHome;
 };
 
-// Whole-file helpers for byte-exact assertions.
+// Whole-file helpers for byte-exact assertions; writing makes the file's folder first.
 std::string readWholeFile(const std::string& path);
 void writeWholeFile(const std::string& path, const std::string& bytes);
 

@@ -20,7 +20,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;

@@ -3,15 +3,12 @@
 // trip against the virtual controller, all on virtual time.
 #include "console/flashdownload.h"
 #include "consolefixture.h"
-#include "controls.h"
 #include "converter/conversion.h"
-#include "scriptedlink.h"
-#include "sim/simport.h"
+#include "simfixture.h"
 #include "ui/binsend.h"
 
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTimer>
 
 using namespace pkivo;
@@ -27,11 +24,6 @@ std::string r14(const std::string& page) {
     return "$OV0R14" + page + "xxxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~";
 }
 const std::string r17 = "$OV0R17SSSSxxxxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~";
-
-void expectPageRead(ScriptedPort& port, const std::string& page, const std::string& digits) {
-    port.expect("&").answer(":", 1ms);
-    port.expect(r14(page)).answer(digits, 10ms);
-}
 
 const std::string utilityFile = "Tolvane/flashda.fla";
 
@@ -62,7 +54,7 @@ private slots:
         ConsoleFixture f;
         Binsend& window = f.windows.show<Binsend>();
         const std::string page = std::string(512, 'A') + std::string(16, 'B');
-        expectPageRead(f.port, sent.toStdString(), page);
+        expectExchange(f.port, r14(sent.toStdString()), page, 10ms, 1ms);
         type(window, "Text5", typed);
         click(window, qPrintable(button));
         PKIVO_VERIFY_SCRIPT(f.port);
@@ -83,8 +75,7 @@ private slots:
         f.ui.answer = yes;
         const std::string reply = longReply("R17");
         if (yes) {
-            f.port.expect("&").answer(":", 1ms);
-            f.port.expect(r17).answer(reply, 10ms);
+            expectExchange(f.port, r17, reply, 10ms, 1ms);
         }
         click(window, "Command8");
         PKIVO_VERIFY_SCRIPT(f.port);
@@ -141,7 +132,7 @@ private slots:
         Binsend& window = f.windows.show<Binsend>();
         type(window, "Startpage", "3");
         type(window, "endpage", "4");
-        expectPageRead(f.port, "00003", std::string(528, '3'));
+        expectExchange(f.port, r14("00003"), std::string(528, '3'), 10ms, 1ms);
         auto* ticker = window.findChild<QTimer*>("elapsedTicker");
         QString during;
         f.time.at(Millis(5), [&] {
@@ -163,27 +154,22 @@ private slots:
     // The sample converted and downloaded; the whole flash read into the utility's file holds
     // every page of flash.tmp as it was sent. Erased and written back, it reads the same.
     void wholeFlashRoundTripThroughTheFile() {
-        TempHome home;
-        RecordingUi ui;
-        sim::SimulatedLine line;
-        Console console{line.port, line.time, ui};
-        QVERIFY(initparams(console.sysparams, ui));
-        QVERIFY(line.port.open());
-        writeWholeFile(home.file("Tolvane/kivo.txt"),
+        SimFixture s;
+        writeWholeFile(s.home.file("Tolvane/kivo.txt"),
                        readWholeFile(std::string(PKIVO_EXAMPLES) + "/kivo.txt"));
         NoReport noReport;
         Conversion conversion(noReport);
-        QVERIFY(conversion.run(ConversionPaths::fromSettings(console.sysparams)).completed);
+        QVERIFY(conversion.run(ConversionPaths::fromSettings(s.console.sysparams)).completed);
         NoProgress noProgress;
-        QCOMPARE(downloadFlashFile(console.link, "c:\\Tolvane\\flash.tmp", noProgress).result,
+        QCOMPARE(downloadFlashFile(s.console.link, "c:\\Tolvane\\flash.tmp", noProgress).result,
                  DownloadResult::Ok);
 
-        Binsend window(console);
+        Binsend window(s.console);
         type(window, "endpage", "2047");
         click(window, "savefla");
         QCOMPARE(text(window, "transferResult"), QString("OK"));
         auto lines = [&](const std::string& file) {
-            const QString all = QString::fromStdString(readWholeFile(home.file(file)));
+            const QString all = QString::fromStdString(readWholeFile(s.home.file(file)));
             return all.split("\r\n", Qt::SkipEmptyParts);
         };
         const QStringList pages = lines(utilityFile), sent = lines("Tolvane/flash.tmp");
@@ -193,14 +179,14 @@ private slots:
             QCOMPARE(pages[page.left(5).toInt()], page);
         }
 
-        ui.answer = true;
+        s.ui.answer = true;
         click(window, "Command8");
         click(window, "readfla");
         QCOMPARE(text(window, "transferResult"), QString("OK"));
         type(window, "Text5", sent.first().left(5));
         click(window, "Command6");
         QCOMPARE(result(window), sent.first().mid(5));
-        QVERIFY(ui.messages.empty());
+        QVERIFY(s.ui.messages.empty());
     }
 };
 

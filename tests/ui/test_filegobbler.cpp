@@ -1,38 +1,24 @@
 // The converter window, clicked as a user would: a conversion fills the counters and the script
 // text; a download drives the indicator, the page box and the progress bar.
 #include "consolefixture.h"
-#include "controls.h"
-#include "scriptedlink.h"
 #include "ui/filegobbler.h"
 
 #include <QFile>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;
 
 namespace {
 
-// The texts of the named controls, joined by '|'.
-QString shown(QWidget& window, std::initializer_list<const char*> names) {
-    QStringList texts;
-    for (const char* name : names) {
-        texts << text(window, name);
-    }
-    return texts.join('|');
-}
-
 // What a download leaves: the indicator and its colour, the page box, the progress bar, the
 // elapsed time.
 QString downloadShown(QWidget& window) {
     const QProgressBar* progress = child<QProgressBar>(window, "downloadProgress");
-    return shown(window, {"Flashindicator"}) + "|" +
+    return texts(window, {"Flashindicator"}) + "|" +
            child<QLabel>(window, "Flashindicator")->styleSheet().section(' ', 0, 1) + "|" +
-           shown(window, {"Text1", "elapsedTime"}) + "|" + progress->text();
+           texts(window, {"Text1", "elapsedTime"}) + "|" + progress->text();
 }
 
 } // namespace
@@ -59,13 +45,13 @@ private slots:
         ConsoleFixture f;
         writeWholeFile(f.home.file("Tolvane/kivo.txt"), script);
         Filegobbler& window = f.windows.show<Filegobbler>();
-        QCOMPARE(shown(window, {"SourceFile", "tempfile", "Listfile"}),
+        QCOMPARE(texts(window, {"SourceFile", "tempfile", "Listfile"}),
                  QString("c:\\Tolvane\\kivo.txt|c:\\Tolvane\\premerged.tmp|c:\\Tolvane\\list.txt"));
         f.console.sysparams.setPath(settings::flashfileloc, "c:\\Tolvane\\other.tmp");
         click(window, "Readkivo");
         QCOMPARE(QFile::exists(QString::fromStdString(f.home.file("Tolvane/flash.tmp"))),
                  messages == 0);
-        QCOMPARE(shown(window, {"goodlines", "errorbumper", "blanklines", "callcount",
+        QCOMPARE(texts(window, {"goodlines", "errorbumper", "blanklines", "callcount",
                                 "returncount", "docount", "loopcount"}),
                  counters);
         QVERIFY(child<QPlainTextEdit>(window, "output1")->toPlainText().startsWith("/ demo\n"));

@@ -2,16 +2,11 @@
 // group, the menus and shut-down. The controller at the other end is scripted.
 #include "console/linekeeper.h"
 #include "consolefixture.h"
-#include "controls.h"
 #include "platform/virtual/virtualticker.h"
-#include "scriptedlink.h"
 #include "ui/kivocon.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;
@@ -30,12 +25,7 @@ std::string statusRecord(const char* position, const char* mode) {
 
 // position|stack|loop|line|run mode|notification, as the status group shows them
 QString statusGroup(QWidget& window) {
-    QStringList shown;
-    for (const char* label :
-         {"Label4", "Label5", "Label6", "currentline", "Runstop", "notifications"}) {
-        shown << text(window, label);
-    }
-    return shown.join('|');
+    return texts(window, {"Label4", "Label5", "Label6", "currentline", "Runstop", "notifications"});
 }
 
 } // namespace
@@ -86,8 +76,7 @@ private slots:
         QFETCH(bool, monitors);
         ConsoleFixture f;
         if (!packet.empty()) {
-            f.port.expect("&").answer(":", 10ms);
-            f.port.expect("$" + packet);
+            expectAttended(f.port, "$" + packet, 10ms);
         }
         f.port.arriveAt(500ms, statusRecord("0014", "30"));
         Kivocon& window = f.windows.show<Kivocon>();
@@ -107,9 +96,8 @@ private slots:
             if (answered) {
                 f.port.expect("&").answer(":", 10ms);
                 f.port.expectAny();
-            }
-            for (int attempt = 0; !answered && attempt < 4; ++attempt) {
-                f.port.expect("&");
+            } else {
+                expectUnanswered(f.port);
             }
             QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
         };

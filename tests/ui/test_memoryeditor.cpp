@@ -3,15 +3,11 @@
 // line, and what a failed exchange or a refused box leaves alone. Which numbers a box takes and
 // how a byte or a 16-bit value is shown are the converters', tested without a display.
 #include "consolefixture.h"
-#include "controls.h"
 #include "refusal.h"
-#include "scriptedlink.h"
 #include "ui/memoryeditor.h"
 
 #include <QCheckBox>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;
@@ -28,15 +24,6 @@ void typeAll(QWidget& window, const QStringList& typed) {
     }
 }
 
-// The texts of `names`, joined by '|'.
-QString texts(QWidget& window, const QStringList& names) {
-    QStringList shown;
-    for (const QString& name : names) {
-        shown << text(window, qPrintable(name));
-    }
-    return shown.join('|');
-}
-
 // The bit boxes as 8 characters, Check8 first.
 QString bits(QWidget& window) {
     QString shown;
@@ -45,11 +32,6 @@ QString bits(QWidget& window) {
         shown += child<QCheckBox>(window, qPrintable(box))->isChecked() ? '1' : '0';
     }
     return shown;
-}
-
-void answerOnce(ScriptedPort& port, const S& request, const S& reply) {
-    port.expect("&").answer(":", 5ms);
-    port.expect("-" + request).answer(reply, 10ms);
 }
 
 struct ButtonRow {
@@ -61,8 +43,7 @@ struct ButtonRow {
 };
 struct FailRow {
     QString button;
-    S request;
-    QStringList answers; // the attention answer, then the reply, if any
+    S request, reply; // no reply: nothing answers
     QString status;
 };
 
@@ -112,7 +93,7 @@ private slots:
         child<QCheckBox>(window, "Check2")->setChecked(true);
         child<QCheckBox>(window, "Check4")->setChecked(true);
         typeAll(window, row.typed);
-        answerOnce(f.port, row.request, row.reply);
+        expectExchange(f.port, "-" + row.request, row.reply);
         click(window, row.button);
         PKIVO_VERIFY_SCRIPT(f.port);
         QCOMPARE(texts(window, {row.box, "Text5"}), row.shown + "|0 No errors");
@@ -130,9 +111,9 @@ private slots:
         QTest::newRow("Read, no attention answer")
             << FailRow{"Command1", "OE1234DDH", {}, noAnswer};
         QTest::newRow("Read, reply of 10 characters")
-            << FailRow{"Command1", "OE1234DDH", {":", "OE123407Hx"}, "Error"};
+            << FailRow{"Command1", "OE1234DDH", "OE123407Hx", "Error"};
         QTest::newRow("Write, reply not hex")
-            << FailRow{"Command2", "OF123405H", {":", "OF1234..H"}, "Error"};
+            << FailRow{"Command2", "OF123405H", "OF1234..H", "Error"};
         QTest::newRow("Quick read, no attention answer")
             << FailRow{"aread1", "OR0001DDH", {}, noAnswer};
         QTest::newRow("Quick write, no attention answer")
@@ -143,18 +124,11 @@ private slots:
         ConsoleFixture f;
         Memoryeditor& window = f.windows.show<Memoryeditor>();
         typeAll(window, {"memoryaddress=4660", "Text4=5", "Aaddress1=1"});
-        answerOnce(f.port, "OE1234DDH", "OE12342AH");
+        expectExchange(f.port, "-OE1234DDH", "OE12342AH");
         click(window, "Command1");
-        answerOnce(f.port, "OR0001DDH", "OR000109H");
+        expectExchange(f.port, "-OR0001DDH", "OR000109H");
         click(window, "aread1");
-        if (row.answers.isEmpty()) {
-            for (int attempt = 0; attempt < 4; ++attempt) {
-                f.port.expect("&");
-            }
-        } else {
-            f.port.expect("&").answer(row.answers[0].toStdString(), 5ms);
-            f.port.expect("-" + row.request).answer(row.answers[1].toStdString(), 10ms);
-        }
+        expectReplyOrNone(f.port, "-" + row.request, row.reply);
         click(window, row.button);
         PKIVO_VERIFY_SCRIPT(f.port);
         QCOMPARE(texts(window, {"Text5", "Text3", "Adata1"}), row.status + "|42|9");
@@ -195,7 +169,7 @@ private slots:
         click(window, "Downmem");
         QCOMPARE(text(window, "memoryaddress"), QString("65534"));
         // Bump & Read steps, then reads at the new address.
-        answerOnce(f.port, "OEFFFFDDH", "OEFFFF01H");
+        expectExchange(f.port, "-OEFFFFDDH", "OEFFFF01H");
         click(window, "Command6");
         PKIVO_VERIFY_SCRIPT(f.port);
         QCOMPARE(texts(window, {"memoryaddress", "Text3"}), QString("65535|1"));

@@ -3,15 +3,11 @@
 // read, Reload asks for the EEPROM copy, and the buttons follow each outcome. A Get that got
 // no proper reply, a Store before any Get and a box out of range send nothing.
 #include "consolefixture.h"
-#include "controls.h"
 #include "refusal.h"
-#include "scriptedlink.h"
 #include "ui/parametercon.h"
 
 #include <QCheckBox>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;
@@ -48,16 +44,9 @@ QString state(QWidget& window) {
              text(window, "minpulse"), text(window, "maxpulse"), servos, flags);
 }
 
+// docomax's exchange, its reply after 30 ms; no reply: none of its three attempts answered.
 void answerGet(ConsoleFixture& f, const std::string& request, const std::string& reply) {
-    f.port.expect("&").answer(":", 5ms);
-    f.port.expect(request).answer(reply, 30ms);
-}
-
-// docomax's three attempts, none answered.
-void noAnswer(ConsoleFixture& f) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        f.port.expect("&");
-    }
+    expectReplyOrNone(f.port, request, reply, 3, 30ms);
 }
 
 } // namespace
@@ -85,11 +74,7 @@ private slots:
         QFETCH(QString, reply);
         QFETCH(QString, shown);
         ConsoleFixture f;
-        if (reply.isEmpty()) {
-            noAnswer(f);
-        } else {
-            answerGet(f, readRequest, reply.toStdString());
-        }
+        answerGet(f, readRequest, reply.toStdString());
         Parametercon& window = f.windows.show<Parametercon>();
         PKIVO_VERIFY_SCRIPT(f.port);
         QCOMPARE(state(window), shown);
@@ -127,8 +112,7 @@ private slots:
         answerGet(f, readRequest, readReply);
         Parametercon& window = f.windows.show<Parametercon>();
         // A Store the controller does not answer: Get only.
-        f.port.expect("&").answer(":", 5ms);
-        f.port.expect("$OV0R1W000000B0500000100001405DC09C481000000DDDDxxxxxxxxxxxxxx0H~");
+        expectAttended(f.port, "$OV0R1W000000B0500000100001405DC09C481000000DDDDxxxxxxxxxxxxxx0H~");
         click(window, "StoreparamX");
         PKIVO_VERIFY_SCRIPT(f.port);
         QCOMPARE(text(window, "Responce1"), QString("Error - No Data Written"));
@@ -143,7 +127,7 @@ private slots:
         QCOMPARE(text(window, "Responce1"), QString::fromStdString(reloadReply));
         QCOMPARE(state(window).section('|', 0, 3), QString("0 No errors|111|20|7"));
         // Reload unanswered: Get and Reload.
-        noAnswer(f);
+        expectUnanswered(f.port, 3); // docomax's three attempts
         click(window, "recon");
         QCOMPARE(state(window).section('|', 0, 1), QString("Z Unable to connect|101"));
     }
@@ -191,7 +175,7 @@ private slots:
     // Get.
     void openedAgainWhileItsGetWaitsIsTheSameWindow() {
         ConsoleFixture f;
-        noAnswer(f);
+        expectUnanswered(f.port, 3);
         Parametercon* again = nullptr;
         f.time.after(500ms, [&] { again = &f.windows.show<Parametercon>(); });
         Parametercon& window = f.windows.show<Parametercon>();

@@ -1,16 +1,12 @@
 // The Position Manager used as a user would, against the virtual controller or a scripted one:
 // jogs held and ended every way a jog ends, a set round trip, what failures and refusals leave.
 #include "consolefixture.h"
-#include "controls.h"
 #include "refusal.h"
-#include "scriptedlink.h"
-#include "setup/settingsfile.h"
-#include "sim/simport.h"
+#include "simfixture.h"
 #include "ui/positionbuilder.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;
@@ -19,11 +15,9 @@ using namespace std::chrono_literals;
 namespace {
 
 // The virtual controller, paced at 57600 baud or not, silent or answering.
-struct Sim {
+struct Sim : SimFixture {
     explicit Sim(bool pace, bool silent = false)
-        : line({pace, 57600, {silent, 0, 0, {}, 0, false, {}, 0}}) {
-        QVERIFY(initparams(console.sysparams, ui));
-        line.port.open();
+        : SimFixture({pace, 57600, {silent, 0, 0, {}, 0, false, {}, 0}}) {
         window.show();
     }
     int steps() const { return line.protocol.counters().shortPackets; }
@@ -36,10 +30,6 @@ struct Sim {
         }
     }
 
-    TempHome home;
-    RecordingUi ui;
-    sim::SimulatedLine line;
-    Console console{line.port, line.time, ui};
     Positionbuilder window{console};
 };
 
@@ -113,9 +103,7 @@ private slots:
 
         ConsoleFixture f;
         auto& window = f.windows.show<Positionbuilder>();
-        for (int attempt = 0; attempt < 4; ++attempt) {
-            f.port.expect("&");
-        }
+        expectUnanswered(f.port);
         f.time.after(500ms, [&] {
             QTest::mousePress(child<QPushButton>(window, "posup_0"), Qt::LeftButton);
         });
@@ -150,13 +138,13 @@ private slots:
             type(s.window, box, "1");
         }
         click(s.window, "moveto");
-        QCOMPARE(text(s.window, "S2edat") + text(s.window, "s3edat"), QString("0120065535"));
+        QCOMPARE(texts(s.window, {"S2edat", "s3edat"}), QString("01200|65535"));
         QCOMPARE(s.line.machine.servos().position(2), uint16_t(1200));
         QCOMPARE(s.line.machine.servos().position(3), uint16_t(1500));
         child<QCheckBox>(s.window, "Use1_2")->setChecked(true);
         type(s.window, "S2edat", "7");
         click(s.window, "getcur");
-        QCOMPARE(text(s.window, "S2edat") + text(s.window, "s3edat"), QString("71500"));
+        QCOMPARE(texts(s.window, {"S2edat", "s3edat"}), QString("7|1500"));
         type(s.window, "Outnumber", "12");
         click(s.window, "oncon");
         QCOMPARE(s.line.machine.io().outputs[12], uint8_t(1));
@@ -168,11 +156,11 @@ private slots:
         auto& window = f.windows.show<Positionbuilder>();
         type(window, "S1edat", "1234");
         for (int n = 0; n < 2; ++n) {
-            f.port.expect("&").answer(":", 5ms);
-            f.port.expect("$OV0R18002710xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~");
+            expectAttended(f.port,
+                           "$OV0R18002710xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~");
         }
         click(window, "Command2");
-        QCOMPARE(text(window, "S1edat") + text(window, "S8edat"), QString("123465535"));
+        QCOMPARE(texts(window, {"S1edat", "S8edat"}), QString("1234|65535"));
         QCOMPARE(text(window, "responce"), QString("Z Unable to connect"));
         click(window, "moveto");
         PKIVO_VERIFY_SCRIPT(f.port);

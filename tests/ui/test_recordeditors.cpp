@@ -2,10 +2,8 @@
 // the wire against a scripted controller, the boxes a reply fills, what a failed exchange or a
 // refused box leaves alone, and a Put then Get round trip through the simulated controller.
 #include "consolefixture.h"
-#include "controls.h"
 #include "refusal.h"
-#include "scriptedlink.h"
-#include "sim/simport.h"
+#include "simfixture.h"
 #include "ui/insbuilder.h"
 #include "ui/packedinsbuilder.h"
 
@@ -139,12 +137,8 @@ private slots:
     // Every box gets a value of its own; Get after Put at the same line shows them again.
     void putThenGetThroughTheController() {
         QFETCH(bool, packed);
-        ConsoleFixture f; // its home and message boxes; the simulated controller is the port
-        sim::SimulatedLine line;
-        Console console{line.port, line.time, f.ui};
-        QVERIFY(line.port.open());
-        WindowSet windows{console};
-        RecordEditor& window = editor(windows, packed);
+        SimFixture s;
+        RecordEditor& window = editor(s.windows, packed);
         const auto boxes = record::boxes(packed ? record::Kind::Packed : record::Kind::Instruction);
         type(window, "linenumber", "321");
         for (size_t i = 0; i < boxes.size(); ++i) {

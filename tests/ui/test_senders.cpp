@@ -3,14 +3,10 @@
 // when nothing answered or another exchange held the link. How the boxes are padded is the
 // packet builder's, tested with it; here one row per button proves the boxes reach the packet.
 #include "consolefixture.h"
-#include "controls.h"
-#include "scriptedlink.h"
 #include "ui/sendinst.h"
 #include "ui/sndshort.h"
 
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;
@@ -78,12 +74,11 @@ private slots:
         QWidget& w = open(f, row.window);
         child<QLineEdit>(w, "cmddat")->setText(row.cmddat);
         child<QLineEdit>(w, "data5bytes")->setText(row.data5bytes);
-        f.port.expect("&").answer(":", 10ms);
-        f.port.expect(row.request).answer(row.reply, 50ms);
+        expectExchange(f.port, row.request, row.reply, 50ms, 10ms);
         click(w, row.button);
         PKIVO_VERIFY_SCRIPT(f.port);
         QCOMPARE(responce(w), QString::fromStdString(row.reply));
-        QCOMPARE(text(w, "inver") + '|' + text(w, "working"), row.inver + '|');
+        QCOMPARE(texts(w, {"inver", "working"}), row.inver + '|');
     }
 
     // Sent exactly as typed; Load then puts the template back without sending anything.
@@ -91,8 +86,7 @@ private slots:
         ConsoleFixture f;
         Sndshort& w = f.windows.show<Sndshort>();
         child<QLineEdit>(w, "Text1")->setText("or10");
-        f.port.expect("&").answer(":", 10ms);
-        f.port.expect("-or10").answer("OR001005H", 20ms);
+        expectExchange(f.port, "-or10", "OR001005H", 20ms, 10ms);
         click(w, "Command1");
         PKIVO_VERIFY_SCRIPT(f.port);
         QCOMPARE(responce(w), QString("OR001005H"));
@@ -121,9 +115,7 @@ private slots:
         Sndshort& w = f.windows.show<Sndshort>();
         child<QLabel>(w, "inver")->setText("Version 1.0");
         if (row.answered == 0) {
-            for (int attempt = 0; attempt < 3; ++attempt) {
-                f.port.expect("&");
-            }
+            expectUnanswered(f.port, 3);
         } else {
             f.port.expect("&").answer(":", 10ms);
             ScriptedPort::Step& request = f.port.expectAny();
@@ -145,9 +137,7 @@ private slots:
         ConsoleFixture f;
         Sndshort& waiting = f.windows.show<Sndshort>();
         Sendinst& other = f.windows.show<Sendinst>();
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            f.port.expect("&");
-        }
+        expectUnanswered(f.port, 3);
         bool checked = false;
         f.time.at(500ms, [&] {
             for (const char* button : {"sendit", "Version", "Command1"}) {
@@ -157,7 +147,7 @@ private slots:
             QCOMPARE(text(waiting, "working"), QString("WAITING FOR RESPONCE"));
             click(other, "Version");
             QCOMPARE(responce(other), QString("B Link busy"));
-            QCOMPARE(text(other, "inver") + '|' + text(other, "working"), QString("N A|"));
+            QCOMPARE(texts(other, {"inver", "working"}), QString("N A|"));
             checked = true;
         });
         click(waiting, "sendit");

@@ -2,15 +2,11 @@
 // the location stepped by the scroll bar's up arrow, what a failed Get leaves, refused boxes,
 // and a Put then Get round trip on the virtual controller whose entry a MOVE with TABLE= uses.
 #include "consolefixture.h"
-#include "controls.h"
 #include "refusal.h"
-#include "scriptedlink.h"
-#include "setup/settingsfile.h"
-#include "sim/simport.h"
+#include "simfixture.h"
 #include "ui/spdbuild.h"
 
 #include <QScrollBar>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;
@@ -23,29 +19,25 @@ const S zeros48(48, '0');
 // Speeds 1..8 as 010..080, control values 101..108.
 const S entry = "010020030040050060070080101102103104105106107108";
 
-// The values of S1sedat..S8sedat then S1con..S8con, joined by ' '.
-QString boxes(QWidget& window) {
-    QStringList shown;
+// S1sedat..S8sedat then S1con..S8con.
+QStringList boxNames() {
+    QStringList names;
     for (const char* suffix : {"sedat", "con"}) {
         for (int k = 1; k <= 8; ++k) {
-            shown << text(window, qPrintable("S" + QString::number(k) + suffix));
+            names << "S" + QString::number(k) + suffix;
         }
     }
-    return shown.join(' ');
+    return names;
 }
 
 void fillBoxes(QWidget& window, const S& values) {
-    int i = 0;
-    for (const char* suffix : {"sedat", "con"}) {
-        for (int k = 1; k <= 8; ++k, i += 3) {
-            type(window, "S" + QString::number(k) + suffix,
-                 QString::fromStdString(values.substr(size_t(i), 3)));
-        }
+    for (int i = 0; const QString& name : boxNames()) {
+        type(window, name, QString::fromStdString(values.substr(size_t(3 * i++), 3)));
     }
 }
 
 struct FailRow {
-    QStringList answers; // the attention answer, then the reply; none: nothing answers
+    S reply; // none: nothing answers
     QString status, packet;
 };
 
@@ -60,8 +52,7 @@ private slots:
         ConsoleFixture f;
         Spdbuild& window = f.windows.show<Spdbuild>();
         const S reply = "OV0R1B007D00" + zeros48 + "x0H~";
-        f.port.expect("&").answer(":", 5ms);
-        f.port.expect("$OV0R1B007D00" + zeros48 + "x0H~").answer(reply, 10ms);
+        expectExchange(f.port, "$OV0R1B007D00" + zeros48 + "x0H~", reply);
         click(window, "Command1");
         PKIVO_VERIFY_SCRIPT(f.port);
         QCOMPARE(text(window, "Text6"), QString::fromStdString(reply));
@@ -76,39 +67,31 @@ private slots:
         // The arrow fills the top of the bar, a square as wide as the bar.
         QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->width() / 2));
         QCOMPARE(text(window, "Text2"), QString("32001"));
-        f.port.expect("&").answer(":", 5ms);
-        f.port.expect("$OV0R1A007D01xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~")
-            .answer("OV0R1A007D01" + entry + "x0H~", 10ms);
+        expectExchange(f.port, "$OV0R1A007D01xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~",
+                       "OV0R1A007D01" + entry + "x0H~");
         click(window, "Command2");
         PKIVO_VERIFY_SCRIPT(f.port);
-        QCOMPARE(boxes(window),
+        QCOMPARE(texts(window, boxNames(), ' '),
                  QString("010 020 030 040 050 060 070 080 101 102 103 104 105 106 107 108"));
     }
 
     void aFailedGetLeavesEveryBoxAsItWas_data() {
         QTest::addColumn<FailRow>("row");
         QTest::newRow("no attention answer") << FailRow{{}, "Z Unable to connect", ""};
-        const QString refused = QString::fromStdString("OV0R1A007D00" + entry + "x1H~");
-        QTest::newRow("the controller's error code")
-            << FailRow{{":", refused}, "1 System received invalid packet", refused};
+        const S refused = "OV0R1A007D00" + entry + "x1H~";
+        QTest::newRow("the controller's error code") << FailRow{
+            refused, "1 System received invalid packet", QString::fromStdString(refused)};
     }
     void aFailedGetLeavesEveryBoxAsItWas() {
         QFETCH(FailRow, row);
         ConsoleFixture f;
         Spdbuild& window = f.windows.show<Spdbuild>();
         fillBoxes(window, "001002003004005006007008009010011012013014015016");
-        if (row.answers.isEmpty()) {
-            for (int attempt = 0; attempt < 4; ++attempt) {
-                f.port.expect("&");
-            }
-        } else {
-            f.port.expect("&").answer(row.answers[0].toStdString(), 5ms);
-            f.port.expect("$OV0R1A007D00xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~")
-                .answer(row.answers[1].toStdString(), 10ms);
-        }
+        expectReplyOrNone(
+            f.port, "$OV0R1A007D00xxxDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDxxxxxxxxxxxxxx0H~", row.reply);
         click(window, "Command2");
         PKIVO_VERIFY_SCRIPT(f.port);
-        QCOMPARE(boxes(window),
+        QCOMPARE(texts(window, boxNames(), ' '),
                  QString("001 002 003 004 005 006 007 008 009 010 011 012 013 014 015 016"));
         QCOMPARE(text(window, "working"), row.status);
         QCOMPARE(text(window, "Text6"), row.packet);
@@ -134,31 +117,25 @@ private slots:
 
     // The entry written at table 5 comes back from Get, and MOVE 20 TABLE=5 moves at its rates.
     void anEntryPutIsReadBackAndUsedByAMove() {
-        TempHome home;
-        RecordingUi ui;
-        sim::SimulatedLine line;
-        Console console{line.port, line.time, ui};
-        QVERIFY(initparams(console.sysparams, ui));
-        QVERIFY(line.port.open());
-        WindowSet windows{console};
-        Spdbuild& window = windows.show<Spdbuild>();
+        SimFixture s;
+        Spdbuild& window = s.windows.show<Spdbuild>();
         type(window, "Text2", "32005");
         fillBoxes(window, "010020000000000000000000000000000000000000000000");
         click(window, "Command1");
         QCOMPARE(text(window, "working"), QString("0 No errors"));
         fillBoxes(window, zeros48);
         click(window, "Command2");
-        QCOMPARE(boxes(window),
+        QCOMPARE(texts(window, boxNames(), ' '),
                  QString("010 020 000 000 000 000 000 000 000 000 000 000 000 000 000 000"));
 
-        sim::Machine& m = line.machine;
+        sim::Machine& m = s.line.machine;
         sim::FlashMemory::Record position;
         sim::hexToBytes("03E807D0" + S(24, 'F'), position.data(), position.size());
         m.writeRecord(20, position);
         sim::FlashMemory::Record move;
         sim::hexToBytes("00FF0014010005" + S(18, 'F'), move.data(), move.size());
         m.writeRecord(0, move);
-        const sim::Micros start = sim::toMicros(line.time.now());
+        const sim::Micros start = sim::toMicros(s.line.time.now());
         m.run(0, start);
         // 10 and 20 units a 20 ms frame: after 0.5 s S1 has come 250 of 500, S2 all of 500.
         m.advanceTo(start + sim::Micros(500'000));

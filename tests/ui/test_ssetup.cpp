@@ -2,14 +2,9 @@
 // typed with each field's fill text, reads the file again, explains port numbers and reconnects
 // with the settings in memory.
 #include "consolefixture.h"
-#include "controls.h"
 #include "link/packets.h"
-#include "scriptedlink.h"
 #include "ui/kivocon.h"
 #include "ui/ssetup.h"
-
-#include <QPushButton>
-#include <QTest>
 
 using namespace pkivo;
 using namespace pkivo::test;
@@ -33,8 +28,7 @@ private slots:
     void showsTheRecordAsStored() {
         ConsoleFixture f;
         Ssetup& window = f.windows.show<Ssetup>();
-        QCOMPARE(text(window, "comport") + '|' + text(window, "combaud") + '|' +
-                     text(window, "comother"),
+        QCOMPARE(texts(window, {"comport", "combaud", "comother"}),
                  QString("00|057600|0000000000000000"));
         QCOMPARE(QString("%1|%2")
                      .arg(child<QLineEdit>(window, "comport")->maxLength())
@@ -98,9 +92,8 @@ private slots:
         type(window, "comport", "07");
         type(window, "combaud", "2400");
         f.port.setOpenablePorts({1});
-        f.port.expect("&").answer(":", 10ms);
-        f.port.expect(std::string(packet::versionRequest))
-            .answer(longReply("R02", "Version 3.07 KV8"), 40ms);
+        expectExchange(f.port, std::string(packet::versionRequest),
+                       longReply("R02", "Version 3.07 KV8"), 40ms, 10ms);
         click(window, "Command2");
         PKIVO_VERIFY_SCRIPT(f.port);
         QCOMPARE(f.port.settings(), std::string("57600,n,8,1"));

@@ -197,8 +197,8 @@ private slots:
         sim->start(PKIVO_SIM, simArgs);
         QVERIFY(sim->waitForReadyRead(timeoutMs));
         QVERIFY2(outUntil("Reconnecting\xE2\x80\xA6\n Version SIM 1   Port: 06\n"), out.c_str());
-        QVERIFY(cli.waitForFinished(3 * timeoutMs));
-        QCOMPARE(cli.exitCode(), 0);
+        cli.kill(); // reconnected: no need to wait out the 6 s of silence that end the monitor
+        cli.waitForFinished();
         sim->terminate();
         QVERIFY(sim->waitForFinished(timeoutMs));
     }

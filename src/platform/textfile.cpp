@@ -82,7 +82,15 @@ TextWriter::~TextWriter() {
 bool TextWriter::create(const std::string& path) {
     close();
     m_failed = false;
-    m_file = std::fopen(mapDrivePath(path).c_str(), "wb");
+    const std::string mapped = mapDrivePath(path);
+    // A file of that name is replaced by a new one rather than emptied: ext4 writes out a file
+    // emptied and written again at its close, which made every conversion wait on the disk. A
+    // link or anything else that is not a plain file is left for fopen to go through or refuse.
+    std::error_code error;
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(mapped, error))) {
+        std::filesystem::remove(mapped, error);
+    }
+    m_file = std::fopen(mapped.c_str(), "wb");
     return m_file != nullptr;
 }
 

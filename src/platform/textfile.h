@@ -38,7 +38,7 @@ public:
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
 
-    // Creates `path`, or empties it when it exists; false when that fails.
+    // Creates `path` (a plain file of that name is replaced); false when that fails.
     bool create(const std::string& path);
     bool isOpen() const { return m_file != nullptr; }
 

@@ -10,11 +10,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <fcntl.h>
 #include <spawn.h>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -95,8 +95,7 @@ double medianProcessMillis(int runs) {
         posix_spawn_file_actions_t quiet;
         posix_spawn_file_actions_init(&quiet);
         posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-        char* const args[] = {const_cast<char*>(PKIVO_CLI), const_cast<char*>("convert"),
-                              nullptr};
+        char* const args[] = {const_cast<char*>(PKIVO_CLI), const_cast<char*>("convert"), nullptr};
         pid_t child = 0;
         if (posix_spawn(&child, PKIVO_CLI, &quiet, nullptr, args, environ) != 0) {
             std::fprintf(stderr, "cannot start pkivo-cli\n");

@@ -5,6 +5,7 @@
 #include "link/packets.h"
 #include "platform/uiservices.h"
 #include "platform/waiter.h"
+#include "ui/refusedbox.h"
 #include "ui_binsend.h"
 
 #include <QTimer>
@@ -14,14 +15,9 @@ namespace pkivo {
 namespace {
 
 constexpr int tickMs = 100;
-const char* const refusedFrame = "border: 2px solid #c00000;";
 
 QString latin1(const std::string& text) {
     return QString::fromLatin1(text.c_str());
-}
-
-void mark(QLineEdit* box, bool refused) {
-    box->setStyleSheet(refused ? refusedFrame : "");
 }
 
 } // namespace
@@ -53,7 +49,7 @@ bool Binsend::rawPageRead() {
     const std::string typed = m_ui->Text5->text().toLatin1().toStdString();
     // The page goes as typed, rightmost five digits; anything but digits is not sent.
     const bool refused = !wholeNumber(typed, numberCeiling);
-    mark(m_ui->Text5, refused);
+    markRefused(m_ui->Text5, refused);
     m_ui->pageReason->setText(refused ? "Type a page number" : "");
     if (refused) {
         return false;
@@ -87,8 +83,8 @@ void Binsend::onCommand8() {
 void Binsend::onSavefla() {
     const RangeCheck check = checkPageRange(m_ui->Startpage->text().toLatin1().toStdString(),
                                             m_ui->endpage->text().toLatin1().toStdString());
-    mark(m_ui->Startpage, check.startRefused);
-    mark(m_ui->endpage, check.endRefused);
+    markRefused(m_ui->Startpage, check.startRefused);
+    markRefused(m_ui->endpage, check.endRefused);
     m_ui->rangeReason->setText(latin1(check.reason));
     if (!check.range) {
         m_ui->Text3->setPlainText(addressOutOfRange);

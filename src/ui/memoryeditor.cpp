@@ -3,6 +3,7 @@
 #include "console/console.h"
 #include "console/memoryaccess.h"
 #include "core/bytevalues.h"
+#include "ui/refusedbox.h"
 #include "ui_memoryeditor.h"
 
 #include <algorithm>
@@ -10,8 +11,6 @@
 namespace pkivo {
 
 namespace {
-
-const char* const refusedFrame = "border: 2px solid #b00020;";
 
 std::string latin1(const QLineEdit* box) {
     return box->text().toLatin1().toStdString();
@@ -258,12 +257,11 @@ void Memoryeditor::checkTyped(QLineEdit* box) {
 
 // A reason label shared by several boxes (the quick rows) speaks for the first one refused.
 void Memoryeditor::mark(QLineEdit* box, bool refused) {
-    box->setStyleSheet(refused ? refusedFrame : "");
-    box->setProperty("refused", refused);
+    markRefused(box, refused);
     QLabel* reason = checked(box).reason;
     reason->clear();
     for (const CheckedBox& c : m_checked) {
-        if (c.reason == reason && c.box->property("refused").toBool()) {
+        if (c.reason == reason && isRefused(c.box)) {
             reason->setText(reasonFor(c.range));
             break;
         }

@@ -3,6 +3,7 @@
 #include "console/console.h"
 #include "console/positions.h"
 #include "link/packets.h"
+#include "ui/refusedbox.h"
 #include "ui_positionbuilder.h"
 
 #include <QEvent>
@@ -14,8 +15,6 @@
 namespace pkivo {
 
 namespace {
-
-const char* const refusedFrame = "border: 2px solid #b00020;";
 
 std::string latin1(const QLineEdit* box) {
     return box->text().toLatin1().toStdString();
@@ -325,12 +324,11 @@ void Positionbuilder::checkTyped(QLineEdit* box) {
 
 // A reason shared by the eight position boxes speaks while any of them is refused.
 void Positionbuilder::mark(QLineEdit* box, bool refused) {
-    box->setStyleSheet(refused ? refusedFrame : "");
-    box->setProperty("refused", refused);
+    markRefused(box, refused);
     QLabel* reason = checked(box).reason;
     reason->clear();
     for (const CheckedBox& c : m_checked) {
-        if (c.reason == reason && c.box->property("refused").toBool()) {
+        if (c.reason == reason && isRefused(c.box)) {
             reason->setText(c.why);
             break;
         }

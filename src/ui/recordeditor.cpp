@@ -2,6 +2,7 @@
 
 #include "console/console.h"
 #include "console/recordaccess.h"
+#include "ui/refusedbox.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -12,7 +13,6 @@ namespace pkivo {
 
 namespace {
 
-const char* const refusedFrame = "border: 2px solid #b00020;";
 const char* const waiting = "WAITING FOR RESPONCE";
 
 std::string latin1(const QLineEdit* box) {
@@ -143,13 +143,12 @@ std::optional<uint32_t> RecordEditor::take(const CheckedBox& c) {
 
 // The reason line speaks for the first box refused, in the order of the form's table.
 void RecordEditor::mark(QLineEdit* box, bool refused) {
-    box->setStyleSheet(refused ? refusedFrame : "");
-    box->setProperty("refused", refused);
+    markRefused(box, refused);
     m_reason->clear();
     std::vector<CheckedBox> all = {m_line};
     all.insert(all.end(), m_fields.begin(), m_fields.end());
     for (const CheckedBox& c : all) {
-        if (c.box->property("refused").toBool()) {
+        if (isRefused(c.box)) {
             m_reason->setText(c.isLine
                                   ? QString("Enter a line from 0 to %1").arg(record::largestLine)
                                   : QString("Enter a number from 0 to %1").arg(c.largest));

@@ -2,6 +2,7 @@
 
 #include "console/console.h"
 #include "console/speedaccess.h"
+#include "ui/refusedbox.h"
 #include "ui_spdbuild.h"
 
 #include <algorithm>
@@ -9,8 +10,6 @@
 namespace pkivo {
 
 namespace {
-
-const char* const refusedFrame = "border: 2px solid #b00020;";
 
 std::string latin1(const QLineEdit* box) {
     return box->text().toLatin1().toStdString();
@@ -153,13 +152,12 @@ void Spdbuild::checkTyped(QLineEdit* box) {
 }
 
 void Spdbuild::mark(QLineEdit* box, bool refused) {
-    box->setStyleSheet(refused ? refusedFrame : "");
-    box->setProperty("refused", refused);
+    markRefused(box, refused);
     showReasons();
 }
 
 void Spdbuild::showReasons() {
-    const auto refused = [](const QLineEdit* box) { return box->property("refused").toBool(); };
+    const auto refused = [](const QLineEdit* box) { return isRefused(box); };
     const bool value = std::any_of(m_speeds.begin(), m_speeds.end(), refused) ||
                        std::any_of(m_controls.begin(), m_controls.end(), refused);
     m_ui->valuesReason->setText(value ? "Enter a number from 0 to 999" : "");

@@ -240,22 +240,6 @@ private slots:
         QVERIFY(pass.translator.convertline("GOTO L1000"));
         QCOMPARE(pass.out.list.last(), QString("0 Goto Line number: 00000"));
     }
-
-    void anyBytesAreSafe() {
-        Pass pass(2);
-        for (const S& line :
-             {S("\0\x01\x7f", 3), S("\xff\xfe\x80\x81"), S(100000, 'Z'),
-              "MARKER " + S(100000, '\xe9'), "POSITION S1=" + S(100000, '9'),
-              "IFINPUT 1 GOTO " + S(50000, 'Q'), S("=+-/"), "MOVE 1 RATE=" + S(100000, '7')}) {
-            pass.translator.convertline(line);
-        }
-        pass.translator.flushpage();
-        for (const S& page : pass.out.pages) {
-            QCOMPARE(page.size(), size_t(533));
-        }
-        QCOMPARE(QString::fromStdString(pass.out.pages.back().substr(5, 46)),
-                 QString("FEE9E9E9E9E9E9E9E9E9E9E9E9E9E9E900FF000100FFFF"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TranslatorTest)

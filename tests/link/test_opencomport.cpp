@@ -82,19 +82,6 @@ private slots:
         }
     }
 
-    void laterConnectChecksKeepTheTimerPhase() {
-        Connection c;
-        c.port.expect("&");
-        c.connect("07");
-        QCOMPARE(c.time.now(), 300ms);
-        c.time.runUntil(1010ms);
-        c.port.expect("&");
-        c.connect("07");
-        // Ticks at 1050, 1125, 1200 and 1275.
-        QCOMPARE(c.time.now(), 1275ms);
-        QCOMPARE(c.link.timer1().count(), 0);
-    }
-
     // Ports 3 and 5 do not open; port 7 is never tried.
     void searchTakesTheFirstPortThatAnswers() {
         Connection c;

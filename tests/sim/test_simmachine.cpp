@@ -126,15 +126,6 @@ private slots:
             QCOMPARE(last, m.statusRecord());
         }
     }
-
-    void badStateIsRefusedWithItsLine() {
-        Machine m;
-        std::string error;
-        const std::string page1 = "PAGE 00001 " + std::string(528, 'F');
-        QVERIFY(!loadStateText(m, "PKIVO-SIM STATE 1\n" + page1 + "\nPAGE 00002 12XY\n", error));
-        QCOMPARE(error.substr(0, 7), std::string("line 3:"));
-        QVERIFY(!loadStateText(m, "something else\n", error));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSimMachine)

@@ -57,21 +57,6 @@ private slots:
         QVERIFY(line.port.open());
         QVERIFY(!line.port.lineLost());
     }
-
-    void commandLineRefusesWhatItCannotTake_data() {
-        QTest::addColumn<Args>("args");
-        QTest::newRow("port not a number") << Args{"--port", "com1"};
-        QTest::newRow("missing value") << Args{"--state"};
-        QTest::newRow("two-letter code") << Args{"--error-code", "XY"};
-        QTest::newRow("unknown option") << Args{"--fast"};
-    }
-    void commandLineRefusesWhatItCannotTake() {
-        QFETCH(Args, args);
-        SimOptions options;
-        std::string error;
-        QVERIFY(!parseSimArguments(args, options, error));
-        QVERIFY(!error.empty());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSimPort)

@@ -174,14 +174,6 @@ private slots:
         PKIVO_VERIFY_SCRIPT(f.port);
         QCOMPARE(texts(window, {"memoryaddress", "Text3"}), QString("65535|1"));
     }
-
-    void sixteenBitValueSplitsAsTyped() {
-        ConsoleFixture f;
-        Memoryeditor& window = f.windows.show<Memoryeditor>();
-        typeAll(window, {"in16bits=4660", "in16bits="}); // an empty box changes nothing
-        QCOMPARE(texts(window, {"Highbyte", "lowbyte", "highex", "lowhex", "longhex"}),
-                 QString("18|52|12|34|1234"));
-    }
 };
 
 QTEST_MAIN(MemoryeditorTest)

@@ -1,7 +1,6 @@
 // The virtual controller's machine: stored programs (calls, loops, input tests, waits, moves,
-// stops and their faults) and what their status records carry, and refused state files.
+// stops and their faults) and what their status records carry.
 #include "sim/machine.h"
-#include "sim/statefile.h"
 
 #include <QTest>
 

@@ -1,5 +1,4 @@
-// The in-process port over the virtual controller on virtual time, and the options pkivo-sim
-// refuses (those it takes set up the protocol's tests).
+// The in-process port over the virtual controller on virtual time.
 #include "sim/simoptions.h"
 #include "sim/simport.h"
 #include "stdstringtesting.h"

@@ -59,8 +59,7 @@ DownloadOutcome downloadPageLines(Link& link, const std::vector<std::string>& li
                 },
                 &Link::flashwait)) {
             g.timedout = true;
-            return {DownloadResult::Failed, pageText,
-                    "B " + std::string(result::text(result::linkBusy))};
+            return {DownloadResult::Failed, pageText, result::statusLine(result::linkBusy)};
         }
         if (g.timedout || g.errcode != result::ok) {
             g.timedout = true;

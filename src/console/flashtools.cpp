@@ -91,11 +91,11 @@ PageRead readPage(Link& link, std::string_view pageText) {
     const std::string request = packet::readFlashPage(pageText);
     if (!link.request([&request](LinkGlobals& globals) { globals.packet = request; },
                       &Link::binreceiver)) {
-        return {std::nullopt, "B " + std::string(result::text(result::linkBusy))};
+        return {std::nullopt, result::statusLine(result::linkBusy)};
     }
     // A failed read leaves the page before in packdata: it must not pass for this one.
     if (g.errcode != result::ok) {
-        return {std::nullopt, g.errcode + " " + g.errtext};
+        return {std::nullopt, result::statusLine(g.errcode, g.errtext)};
     }
     return {g.packdata, {}};
 }

@@ -13,11 +13,10 @@ MemoryResult exchange(Link& link, const std::string& request, reply::LengthRule 
     const bool held =
         link.request([&request](LinkGlobals& g) { g.packet = request; }, &Link::smallcomax);
     if (!held) {
-        return {std::nullopt,
-                std::string(result::linkBusy) + " " + std::string(result::text(result::linkBusy))};
+        return {std::nullopt, result::statusLine(result::linkBusy)};
     }
     const LinkGlobals& g = link.globals();
-    const std::string status = g.errcode + " " + g.errtext;
+    const std::string status = result::statusLine(g.errcode, g.errtext);
     if (g.errcode != result::ok) {
         return {std::nullopt, status};
     }

@@ -10,21 +10,17 @@ namespace pkivo {
 
 namespace {
 
-std::string busyStatus() {
-    return std::string(result::linkBusy) + " " + std::string(result::text(result::linkBusy));
-}
-
 // Runs `routine` with `request` in the packet buffer; ok when the routine's own code is "0".
 PositionExchange run(Link& link, const std::string& request, Link::Routine routine) {
     PositionExchange done;
     if (!link.request([&request](LinkGlobals& g) { g.packet = request; }, routine)) {
         done.busy = true;
-        done.status = busyStatus();
+        done.status = result::statusLine(result::linkBusy);
         return done;
     }
     const LinkGlobals& g = link.globals();
     done.reply = g.packet;
-    done.status = g.errcode + " " + g.errtext;
+    done.status = result::statusLine(g.errcode, g.errtext);
     done.ok = g.errcode == result::ok;
     return done;
 }

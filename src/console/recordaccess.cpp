@@ -12,12 +12,8 @@ namespace {
 
 using record::Kind;
 
-std::string statusOf(std::string_view code, std::string_view text) {
-    return std::string(code) + " " + std::string(text);
-}
-
 RecordResult busy() {
-    return {std::nullopt, statusOf(result::linkBusy, result::text(result::linkBusy)), std::nullopt};
+    return {std::nullopt, result::statusLine(result::linkBusy), std::nullopt};
 }
 
 } // namespace
@@ -41,10 +37,10 @@ RecordResult getRecord(Link& link, Kind kind, uint32_t line) {
     }
     const record::PackedOutcome outcome = record::packedOutcome(g);
     if (!outcome.good) {
-        return {std::nullopt, statusOf(outcome.errcode, outcome.errtext), std::nullopt};
+        return {std::nullopt, result::statusLine(outcome.errcode, outcome.errtext), std::nullopt};
     }
     const std::string digits = g.packdata.substr(0, packet::packedRecordDigits);
-    return {digits, statusOf(outcome.errcode, outcome.errtext), digits};
+    return {digits, result::statusLine(outcome.errcode, outcome.errtext), digits};
 }
 
 RecordResult putRecord(Link& link, Kind kind, uint32_t line, const std::string& digits) {
@@ -68,7 +64,7 @@ RecordResult putRecord(Link& link, Kind kind, uint32_t line, const std::string& 
     const LinkGlobals& g = link.globals();
     const bool written = g.errcode == result::ok;
     return {written ? std::optional<std::string>(digits) : std::nullopt,
-            statusOf(g.errcode, result::text(g.errcode)), g.packdata};
+            result::statusLine(g.errcode), g.packdata};
 }
 
 } // namespace pkivo

@@ -12,8 +12,7 @@ namespace {
 SpeedResult exchange(Link& link, const std::string& request, bool decode) {
     SpeedResult out;
     if (!link.request([&request](LinkGlobals& g) { g.packet = request; }, &Link::rawsender)) {
-        out.status =
-            std::string(result::linkBusy) + " " + std::string(result::text(result::linkBusy));
+        out.status = result::statusLine(result::linkBusy);
         return out;
     }
     const LinkGlobals& g = link.globals();
@@ -29,8 +28,7 @@ SpeedResult exchange(Link& link, const std::string& request, bool decode) {
     if (decode) {
         const reply::Decoded<reply::SpeedEntry> entry = reply::speedEntry(g.packet);
         if (!entry.ok()) {
-            out.status = std::string(result::unableToConnect) + " " +
-                         std::string(result::text(result::unableToConnect));
+            out.status = result::statusLine(result::unableToConnect);
             return out;
         }
         out.entry = entry.value;

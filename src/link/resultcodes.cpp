@@ -26,4 +26,12 @@ std::string_view text(std::string_view code) {
     return "Undefined error";
 }
 
+std::string statusLine(std::string_view code, std::string_view text) {
+    return std::string(code) + " " + std::string(text);
+}
+
+std::string statusLine(std::string_view code) {
+    return statusLine(code, text(code));
+}
+
 } // namespace pkivo::result

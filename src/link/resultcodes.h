@@ -2,6 +2,7 @@
 // connection texts of `linkstatus`.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace pkivo::result {
@@ -18,6 +19,11 @@ inline constexpr std::string_view linkBusy = "B";
 // The text of `code`: "Undefined error" for a code not in the table. An empty code has no
 // text of its own (`errtext` keeps what it held); this returns "" for it.
 std::string_view text(std::string_view code);
+
+// What a status line shows for an exchange: the code, one blank, the text ("B Link busy...").
+std::string statusLine(std::string_view code, std::string_view text);
+// The same with `code`'s own text.
+std::string statusLine(std::string_view code);
 
 } // namespace pkivo::result
 

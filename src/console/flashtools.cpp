@@ -89,8 +89,7 @@ std::optional<std::string> pageLineFault(std::string_view line) {
 PageRead readPage(Link& link, std::string_view pageText) {
     const LinkGlobals& g = link.globals();
     const std::string request = packet::readFlashPage(pageText);
-    if (!link.request([&request](LinkGlobals& globals) { globals.packet = request; },
-                      &Link::binreceiver)) {
+    if (!link.request(request, &Link::binreceiver)) {
         return {std::nullopt, result::statusLine(result::linkBusy)};
     }
     // A failed read leaves the page before in packdata: it must not pass for this one.

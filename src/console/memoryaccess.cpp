@@ -10,8 +10,7 @@ namespace pkivo {
 namespace {
 
 MemoryResult exchange(Link& link, const std::string& request, reply::LengthRule rule) {
-    const bool held =
-        link.request([&request](LinkGlobals& g) { g.packet = request; }, &Link::smallcomax);
+    const bool held = link.request(request, &Link::smallcomax);
     if (!held) {
         return {std::nullopt, result::statusLine(result::linkBusy)};
     }

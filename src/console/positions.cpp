@@ -13,7 +13,7 @@ namespace {
 // Runs `routine` with `request` in the packet buffer; ok when the routine's own code is "0".
 PositionExchange run(Link& link, const std::string& request, Link::Routine routine) {
     PositionExchange done;
-    if (!link.request([&request](LinkGlobals& g) { g.packet = request; }, routine)) {
+    if (!link.request(request, routine)) {
         done.busy = true;
         done.status = result::statusLine(result::linkBusy);
         return done;

@@ -21,8 +21,7 @@ RecordResult busy() {
 RecordResult getRecord(Link& link, Kind kind, uint32_t line) {
     const std::string request = record::getRequest(kind, line);
     const bool instruction = kind == Kind::Instruction;
-    const bool held = link.request([&request](LinkGlobals& g) { g.packet = request; },
-                                   instruction ? &Link::rawsender : &Link::packreceiver);
+    const bool held = link.request(request, instruction ? &Link::rawsender : &Link::packreceiver);
     if (!held) {
         return busy();
     }
@@ -46,7 +45,7 @@ RecordResult getRecord(Link& link, Kind kind, uint32_t line) {
 RecordResult putRecord(Link& link, Kind kind, uint32_t line, const std::string& digits) {
     if (kind == Kind::Instruction) {
         const std::string request = packet::writeInstruction(line, digits);
-        if (!link.request([&request](LinkGlobals& g) { g.packet = request; }, &Link::rawsender)) {
+        if (!link.request(request, &Link::rawsender)) {
             return busy();
         }
         const reply::Outcome outcome = reply::longOutcome(link.globals());

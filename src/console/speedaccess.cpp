@@ -11,7 +11,7 @@ namespace {
 
 SpeedResult exchange(Link& link, const std::string& request, bool decode) {
     SpeedResult out;
-    if (!link.request([&request](LinkGlobals& g) { g.packet = request; }, &Link::rawsender)) {
+    if (!link.request(request, &Link::rawsender)) {
         out.status = result::statusLine(result::linkBusy);
         return out;
     }

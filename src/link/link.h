@@ -117,6 +117,10 @@ public:
     // `routine` runs. When another exchange is on the wire neither happens and no global
     // changes: false.
     bool request(const std::function<void(LinkGlobals&)>& fill, Routine routine);
+    // The same for the common case: `packet` is the whole request.
+    bool request(const std::string& packet, Routine routine) {
+        return request([&packet](LinkGlobals& g) { g.packet = packet; }, routine);
+    }
 
     // Switches `monitoring`; a waitstatus that is listening sees it at once.
     void setMonitoring(bool on);

@@ -187,8 +187,7 @@ int store(Link& link, const std::vector<Change>& changes) {
         change(*shown);
     }
     const std::string block = encodeBoardParameters(*shown).value_or(std::string());
-    link.request([&](LinkGlobals& g) { g.packet = packet::storeParameters(block); },
-                 &Link::rawsender);
+    link.request(packet::storeParameters(block), &Link::rawsender);
     const reply::Outcome outcome = reply::longOutcome(link.globals());
     std::cout << (outcome.good ? link.globals().packet : std::string("Error - No Data Written"))
               << '\n'

@@ -61,8 +61,7 @@ SentCommand requestVersion(Link& link, std::string_view data) {
 }
 
 SentCommand sendShortCommand(Link& link, std::string_view shortPacket) {
-    const bool held =
-        link.request([&](LinkGlobals& g) { g.packet = shortPacket; }, &Link::smallcomax);
+    const bool held = link.request(std::string(shortPacket), &Link::smallcomax);
     return outcome(link, SentKind::Short, held);
 }
 

@@ -172,9 +172,8 @@ FlashOutcome writeFileIntoFlash(Link& link, const std::string& path, FlashToolsO
 
 bool eraseFlash(Link& link) {
     const LinkGlobals& g = link.globals();
-    return link.request([](LinkGlobals& globals) { globals.packet = packet::eraseFlash(); },
-                        &Link::rawsender) &&
-           g.errcode == result::ok && packet::isValidLongReply(g.packet);
+    return link.request(packet::eraseFlash(), &Link::rawsender) && g.errcode == result::ok &&
+           packet::isValidLongReply(g.packet);
 }
 
 } // namespace pkivo

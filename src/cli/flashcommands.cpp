@@ -4,6 +4,7 @@
 #include "cli/stderrui.h"
 #include "console/flashtools.h"
 #include "link/link.h"
+#include "link/resultcodes.h"
 
 #include <algorithm>
 #include <iostream>
@@ -95,7 +96,7 @@ int flashErase(const Arguments& args) {
     return withLink(*parsed, [](Link& link, const SettingsRecord&) {
         const bool erased = eraseFlash(link);
         const LinkGlobals& g = link.globals();
-        std::cout << (erased ? g.packet : g.errcode + " " + g.errtext) << '\n'
+        std::cout << (erased ? g.packet : result::statusLine(g.errcode, g.errtext)) << '\n'
                   << (erased ? "OK" : "FAIL") << '\n';
         return erased ? exitOk : exitFailed;
     });

@@ -66,7 +66,7 @@ SentCommand sendShortCommand(Link& link, std::string_view shortPacket) {
 }
 
 std::string responseText(const SentCommand& sent) {
-    const std::string status = sent.errcode + " " + sent.errtext;
+    const std::string status = result::statusLine(sent.errcode, sent.errtext);
     if (!sent.held) {
         return status;
     }

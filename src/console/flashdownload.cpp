@@ -20,7 +20,7 @@ std::string exchangeFailure(const LinkGlobals& g) {
     if (g.errcode.empty() || g.errcode == result::ok) {
         return "the controller did not answer in time";
     }
-    return g.errcode + " " + g.errtext;
+    return result::statusLine(g.errcode, g.errtext);
 }
 
 } // namespace

@@ -1,12 +1,13 @@
 #include "ui/linkwindow.h"
 
 #include "console/console.h"
+#include "link/resultcodes.h"
 
 namespace pkivo {
 
 QString LinkWindow::statusText() const {
     const LinkGlobals& g = m_console.link.globals();
-    return QString::fromLatin1((g.errcode + " " + g.errtext).c_str());
+    return QString::fromLatin1(result::statusLine(g.errcode, g.errtext).c_str());
 }
 
 LinkWindow::DisabledWhile::DisabledWhile(const std::vector<QWidget*>& widgets) {

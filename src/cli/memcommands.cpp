@@ -18,8 +18,7 @@ const char* const usage = "usage: pkivo-cli mem read ram|eeprom ADDR [COUNT] [--
                           "       pkivo-cli mem write ram|eeprom ADDR BYTE... [--port N]\n";
 
 int refuse(const std::string& why) {
-    std::cerr << "pkivo-cli mem: " << why << "\n" << usage;
-    return exitUsage;
+    return refuseArgument("mem", why, usage);
 }
 
 std::optional<MemoryArea> areaNamed(const std::string& name) {

@@ -22,11 +22,6 @@ const char* const outputUsage = "usage: pkivo-cli output N on|off [--port N]\n";
 // The line Get Current sends when none is given: the window's default.
 constexpr uint32_t defaultLine = 10000;
 
-int refuse(const char* command, const std::string& why, const char* usage) {
-    std::cerr << "pkivo-cli " << command << ": " << why << "\n" << usage;
-    return exitUsage;
-}
-
 int finish(const PositionExchange& done) {
     std::cout << done.status << '\n' << std::flush;
     return done.ok ? exitOk : exitFailed;
@@ -90,17 +85,18 @@ int position(const Arguments& args) {
     }
     const std::optional<uint32_t> line = positionLineBox(rest[1]);
     if (!line) {
-        return refuse("position", "LINE must be a number from 0 to 32000", positionUsage);
+        return refuseArgument("position", "LINE must be a number from 0 to 32000", positionUsage);
     }
     std::array<uint16_t, 8> positions{};
     for (size_t k = 0; put && k < positions.size(); ++k) {
         const std::optional<uint16_t> value = positionBox(rest[2 + k]);
         if (!value) {
-            return refuse("position",
-                          "each position must be a number from 0 to 65535 (65535 leaves the "
-                          "servo alone), not '" +
-                              rest[2 + k] + "'",
-                          positionUsage);
+            return refuseArgument(
+                "position",
+                "each position must be a number from 0 to 65535 (65535 leaves the "
+                "servo alone), not '" +
+                    rest[2 + k] + "'",
+                positionUsage);
         }
         positions[k] = *value;
     }
@@ -128,13 +124,13 @@ int jog(const Arguments& args) {
     const Arguments& rest = options->rest;
     const std::optional<uint64_t> servo = wholeNumber(rest[0], 8);
     if (!servo || *servo == 0) {
-        return refuse("jog", "SERVO must be a number from 1 to 8", jogUsage);
+        return refuseArgument("jog", "SERVO must be a number from 1 to 8", jogUsage);
     }
     const std::string& steps = rest[1];
     const std::optional<uint64_t> count =
         steps.size() > 1 ? digitsValue(steps.substr(1), largestPosition) : std::nullopt;
     if ((steps[0] != '+' && steps[0] != '-') || !count || *count == 0) {
-        return refuse("jog", "the steps are +N or -N, N from 1 to 65535", jogUsage);
+        return refuseArgument("jog", "the steps are +N or -N, N from 1 to 65535", jogUsage);
     }
     return withLink(*options, [&](Link& link, const SettingsRecord&) {
         return jogSteps(link, int(*servo), steps[0] == '+', *count);
@@ -150,10 +146,10 @@ int output(const Arguments& args) {
     const Arguments& rest = options->rest;
     const std::optional<uint8_t> number = outputBox(rest[0]);
     if (!number) {
-        return refuse("output", "N must be a number from 0 to 255", outputUsage);
+        return refuseArgument("output", "N must be a number from 0 to 255", outputUsage);
     }
     if (rest[1] != "on" && rest[1] != "off") {
-        return refuse("output", "the state is on or off", outputUsage);
+        return refuseArgument("output", "the state is on or off", outputUsage);
     }
     return withLink(*options, [&](Link& link, const SettingsRecord&) {
         return finish(switchOutput(link, *number, rest[1] == "on"));

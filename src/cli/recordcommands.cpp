@@ -19,10 +19,7 @@ int run(const Arguments& args, record::Kind kind) {
     const std::string hex = instruction ? "HEX32" : "HEX64";
     const std::string usage = "usage: pkivo-cli " + name + " get LINE [--port N]\n" +
                               "       pkivo-cli " + name + " put LINE " + hex + " [--port N]\n";
-    auto refuse = [&](const std::string& why) {
-        std::cerr << "pkivo-cli " << name << ": " << why << "\n" << usage;
-        return exitUsage;
-    };
+    auto refuse = [&](const std::string& why) { return refuseArgument(name, why, usage); };
     std::optional<LinkOptions> options = parseOptions(args);
     if (!options) {
         std::cerr << usage;

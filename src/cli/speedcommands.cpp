@@ -14,8 +14,7 @@ const char* const usage = "usage: pkivo-cli speed get LOC [--port N]\n"
                           "       pkivo-cli speed put LOC S1..S8 C1..C8 [--port N]\n";
 
 int refuse(const std::string& why) {
-    std::cerr << "pkivo-cli speed: " << why << "\n" << usage;
-    return exitUsage;
+    return refuseArgument("speed", why, usage);
 }
 
 // The entry on two lines (speeds, then control values), then the status line.

@@ -5,7 +5,9 @@
 #include "platform/uiservices.h"
 #include "sim/pty/ptyserver.h"
 
+#include <QSemaphore>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cstdio>
 #include <cstdlib>
@@ -46,5 +48,37 @@ inline std::unique_ptr<sim::PtyServer> startController(bool pace, int baud) {
     }
     return server;
 }
+
+// The virtual controller on a thread of its own, as a controller is a device of its own: its
+// timing does not wait on the console's painting. Read it only through onController().
+class ControllerThread : public QThread {
+public:
+    ControllerThread(bool pace, int baud) : m_pace(pace), m_baud(baud) {
+        start();
+        m_ready.acquire();
+    }
+    ~ControllerThread() override {
+        quit();
+        wait();
+    }
+    template <class F> auto onController(F f) {
+        decltype(f(*m_server)) result{};
+        QMetaObject::invokeMethod(
+            m_server.get(), [&] { result = f(*m_server); }, Qt::BlockingQueuedConnection);
+        return result;
+    }
+
+private:
+    void run() override {
+        m_server = startController(m_pace, m_baud);
+        m_ready.release();
+        exec();
+        m_server.reset();
+    }
+    bool m_pace;
+    int m_baud;
+    QSemaphore m_ready;
+    std::unique_ptr<sim::PtyServer> m_server;
+};
 
 } // namespace pkivo::bench

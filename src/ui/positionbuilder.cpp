@@ -267,15 +267,24 @@ void Positionbuilder::jogStep() {
         }
     } else {
         m_jog->failures = 0;
-        if (step.servo >= 1 && step.servo <= int(m_boxes.size())) {
-            m_boxes[size_t(step.servo - 1)]->setText(QString::number(step.position));
-        }
+        m_jogged = step;
     }
     if (m_jog->stop) {
         m_jog.reset();
+        showJogged();
         return;
     }
     QMetaObject::invokeMethod(this, &Positionbuilder::jogStep, Qt::QueuedConnection);
+    // The box is filled once the next step's attention character is out, while the controller
+    // answers it: filling a box costs as much as a turn of the line.
+    QMetaObject::invokeMethod(this, &Positionbuilder::showJogged, Qt::QueuedConnection);
+}
+
+void Positionbuilder::showJogged() {
+    if (m_jogged && m_jogged->servo >= 1 && m_jogged->servo <= int(m_boxes.size())) {
+        m_boxes[size_t(m_jogged->servo - 1)]->setText(QString::number(m_jogged->position));
+    }
+    m_jogged.reset();
 }
 
 // The step under way finishes; no further one goes out.
@@ -326,12 +335,16 @@ void Positionbuilder::checkTyped(QLineEdit* box) {
 void Positionbuilder::mark(QLineEdit* box, bool refused) {
     markRefused(box, refused);
     QLabel* reason = checked(box).reason;
-    reason->clear();
+    QString why;
     for (const CheckedBox& c : m_checked) {
         if (c.reason == reason && isRefused(c.box)) {
-            reason->setText(c.why);
+            why = c.why;
             break;
         }
+    }
+    // Set only when it changes: a new text lays the window out again.
+    if (reason->text() != why) {
+        reason->setText(why);
     }
 }
 

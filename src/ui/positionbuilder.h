@@ -3,6 +3,7 @@
 // "+" or "-" button is held, and an output switched on or off.
 #pragma once
 
+#include "console/positions.h"
 #include "ui/linkwindow.h"
 
 #include <QWidget>
@@ -68,6 +69,7 @@ private:
     void startJog(const JogFamily& family, int servo);
     void jogStep();
     void stopJog();
+    void showJogged();
 
     std::optional<uint32_t> take(QLineEdit* box);
     void checkTyped(QLineEdit* box);
@@ -82,6 +84,8 @@ private:
     std::vector<QWidget*> m_exchangeButtons;
     std::vector<CheckedBox> m_checked;
     std::optional<Jog> m_jog;
+    // The last step answered and not yet shown in its box.
+    std::optional<JogStep> m_jogged;
 };
 
 } // namespace pkivo

@@ -6,7 +6,12 @@
 
 namespace pkivo {
 
+// Only a change restyles the box: a box the console fills many times a second (a held jog) would
+// otherwise be repolished at every value.
 inline void markRefused(QLineEdit* box, bool refused) {
+    if (box->property("refused").toBool() == refused) {
+        return;
+    }
     box->setStyleSheet(refused ? "border: 2px solid #b00020;" : "");
     box->setProperty("refused", refused);
 }

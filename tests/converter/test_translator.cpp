@@ -82,8 +82,6 @@ private slots:
             "0 Move To Position: 00001 Rate: 65535", good);
         row("move table clamped", "MOVE 10 TABLE=300", "00FF000A0100FF",
             "0 Move To Position: 00010 Table: 55", good);
-        row("move table listed with two digits", "MOVE 10 TABLE=123", "00FF000A01007B",
-            "0 Move To Position: 00010 Table: 23", good);
         row("move rate at end warns", "MOVE 10 RATE=", "00FF000A02",
             E + "MOVE 10 RATE=|0 Move To Position: 00010", warned);
         row("move rate at end then table", "MOVE 10 TABLE=5 RATE=", "00FF000A010005",

@@ -62,16 +62,9 @@ private slots:
     void commands_data() {
         QTest::addColumn<Command>("c");
         row("connect", "connect", 0, " Version SIM 1   Port: 04\n");
-        row("connect by search", "connect --port 0", 0, " Version SIM 1   Port: 4\n");
-        row("send-long R1R", "send-long R1R", 0,
-            "OV0R1R00000040000000000000401F409C4FF000000DDDDxxx000x000000x0H~\n"
-            "0 No errors\n");
         row("send-long R02 shows the version", "send-long R02", 0,
             "OV0R02Version SIM 1DDDDDDDDDDDDDDDDDDDDDDDDDDDDxxx000x000000x0H~\n"
             "S/W Version: Version SIM 1\n0 No errors\n");
-        // The window's rule: a refused command shows the error text, not the reply.
-        row("send-long unknown code", "send-long R99", 1,
-            "Error - No or invalad Data received\nX Invalid Instruction sent\n");
         row("send-short", "send-short OR0010DDH", 0, "OR001005H\n0 No errors\n");
         row("mem write eeprom", "mem write eeprom 300 7 200", 0,
             "300 7 7\n301 200 C8\n0 No errors\n");

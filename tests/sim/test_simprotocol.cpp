@@ -89,9 +89,6 @@ private slots:
         row("OE and OR read EEPROM and RAM (S1 high), OF and OS echo the byte written",
             {ask("OE0007DDH", "OE000704H"), ask("OR0010DDH", "OR001005H"), echoed("OF12342AH"),
              echoed("OS8000FFH")});
-        row("OU and OD answer the new position",
-            {ask("OU001003H", "OU05E603H"), ask("OD000108H", "OD05DB08H")});
-        row("OT and OO are echoed", {echoed("OT002710H"), echoed("OO0C1DDDH")});
         row("OS reaches servos and inputs through the RAM map: S3 moves, input 7 is on",
             {echoed("OS0015E8H"), echoed("OS010701H"),
              ask(packet("R01", "000000"),
@@ -134,12 +131,7 @@ private slots:
         row("OF changes the EEPROM copy, R1C reloads it",
             {echoed("OF000714H"), params(defaultBlock), echoed(packet("R1C", "00000", docomax)),
              params(reloaded.replace(14, 2, "14"))});
-        const S packed = "3C01271031F4FFFFFFFFFFFFFFFFFFFF2710FFFFFFFFFFFFFFFFFFFFFFFFFFFF";
-        row("packed write, without a reply, read by R1C",
-            {Step{"#+OV0R1D000005" + packed + "~", "!"}, ask(packet("R1C", "000005"), packed)});
         const S page = "0AFF0000" + S(520, 'F');
-        row("page line read by R14", {Step{"#$00625" + page, "!" + packet("OK0", "00625")},
-                                      ask(packet("R14", "00625"), page)});
         row("page lines it cannot take are refused, and nothing is written",
             {Step{"#$02048" + page, "!" + withResult(packet("ERR", "02048"), '1')},
              Step{"#$00001" + page.substr(0, 527) + "G",

@@ -64,11 +64,6 @@ private slots:
         QTest::newRow("a block") << QString::fromStdString(readReply)
                                  << "0 No errors|111|20|1500|2500|10000001|1111011";
         QTest::newRow("nothing answered") << QString() << "Z Unable to connect" + untouched;
-        QTest::newRow("64 characters, not a reply") << QString(61, 'D') + "0H~"
-                                                    << "Z Unable to connect" + untouched;
-        QTest::newRow("the controller refused")
-            << "OV0R1R00000" + QString(32, 'F') + "DDDDxxx000x000000x1H~"
-            << "1 System received invalid packet" + untouched;
     }
     void getIsGoodOnlyWithAFramedReplyCarryingCodeZero() {
         QFETCH(QString, reply);

@@ -47,4 +47,11 @@ inline void type(QWidget& window, const QString& name, const QString& text) {
     child<QLineEdit>(window, qPrintable(name))->setText(text);
 }
 
+// "box=text" pairs typed into the window, in order.
+inline void typeAll(QWidget& window, const QStringList& typed) {
+    for (const QString& entry : typed) {
+        type(window, entry.section('=', 0, 0), entry.section('=', 1));
+    }
+}
+
 } // namespace pkivo::test

@@ -16,14 +16,6 @@ namespace {
 
 using S = std::string;
 
-// "box=text" pairs typed into the window, in order.
-void typeAll(QWidget& window, const QStringList& typed) {
-    for (const QString& entry : typed) {
-        const QString box = entry.section('=', 0, 0);
-        child<QLineEdit>(window, qPrintable(box))->setText(entry.section('=', 1));
-    }
-}
-
 // The bit boxes as 8 characters, Check8 first.
 QString bits(QWidget& window) {
     QString shown;

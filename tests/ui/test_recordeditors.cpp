@@ -82,14 +82,12 @@ private slots:
         QFETCH(Row, r);
         ConsoleFixture f;
         RecordEditor& window = editor(f.windows, r.packed);
-        for (const QString& entry : r.typed.split(';', Qt::SkipEmptyParts)) {
-            const QString box = entry.section('=', 0, 0), value = entry.section('=', 1);
-            if (box == "VScroll1") {
-                child<QScrollBar>(window, "VScroll1")->setValue(value.toInt());
-            } else {
-                type(window, box, value);
-            }
+        QStringList typed = r.typed.split(';', Qt::SkipEmptyParts);
+        if (!typed.isEmpty() && typed.front().startsWith("VScroll1=")) {
+            child<QScrollBar>(window, "VScroll1")
+                ->setValue(typed.takeFirst().section('=', 1).toInt());
         }
+        typeAll(window, typed);
         ScriptedPort::Step& knock = f.port.expect(r.attention);
         if (!r.sent.empty()) {
             knock.answer(r.attention == "#" ? "!" : ":", 5ms);

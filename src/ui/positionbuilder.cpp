@@ -348,8 +348,12 @@ void Positionbuilder::mark(QLineEdit* box, bool refused) {
     }
 }
 
+// A held jog shows the same request at every step: only a change is drawn again.
 void Positionbuilder::showResponce(const std::string& text) {
-    m_ui->responce->setText(QString::fromLatin1(text.c_str()));
+    const QString shown = QString::fromLatin1(text.c_str());
+    if (m_ui->responce->text() != shown) {
+        m_ui->responce->setText(shown);
+    }
 }
 
 } // namespace pkivo

@@ -40,7 +40,6 @@ void decodeAll(const std::string& text) {
 
     packet::isValidLongReply(text);
     packet::isValidShortReply(text);
-    packet::isExactShortReply(text);
     packet::carriesVersion(text);
     packet::isPageWritten(text);
     packet::longReplyStatus(text);

@@ -3,14 +3,11 @@
 #include "core/textfield.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace pkivo {
 
 namespace {
-
-constexpr size_t longHexDigits = 8;
 
 std::string_view withoutLeadingSpaces(std::string_view text) {
     return text.substr(std::min(text.find_first_not_of(' '), text.size()));
@@ -131,55 +128,12 @@ std::optional<int32_t> roundedNumber(std::string_view text) {
     return rounded(number);
 }
 
-std::optional<int32_t> leadingRoundedNumber(std::string_view text) {
-    const DecimalPrefix number = readDecimal(withoutLeadingSpaces(text));
-    if (number.length == 0) {
-        return 0;
-    }
-    return rounded(number);
-}
-
-std::optional<int32_t> roundHalfEven(double value) {
-    // Beyond this the result cannot fit anyway, and the subtraction below stays exact.
-    constexpr double farOutside = 1e10;
-    if (!std::isfinite(value) || std::fabs(value) > farOutside) {
-        return std::nullopt;
-    }
-    const double below = std::floor(value);
-    const double rest = value - below;
-    auto whole = int64_t(below);
-    if (rest > 0.5 || (rest == 0.5 && whole % 2 != 0)) {
-        ++whole;
-    }
-    if (whole < std::numeric_limits<int32_t>::min() ||
-        whole > std::numeric_limits<int32_t>::max()) {
-        return std::nullopt;
-    }
-    return int32_t(whole);
-}
-
 std::string hex32(int32_t value) {
     return hexText(uint32_t(value));
 }
 
 std::string hexField(int32_t value, size_t digits) {
     return hexDigits(uint32_t(value), digits);
-}
-
-std::optional<std::string> typedHexField(std::string_view text, size_t digits) {
-    const std::optional<int32_t> value = roundedNumber(text);
-    if (!value) {
-        return std::nullopt;
-    }
-    return hexField(*value, digits);
-}
-
-std::optional<int32_t> parseHex32(std::string_view text) {
-    uint64_t value = 0;
-    if (text.size() > longHexDigits || !parseHex(text, value)) {
-        return std::nullopt;
-    }
-    return int32_t(uint32_t(value));
 }
 
 std::string zeroFilled(std::string_view text, size_t width) {

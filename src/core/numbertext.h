@@ -39,12 +39,6 @@ std::optional<int32_t> leadingLong(std::string_view text);
 // with an optional fraction ("2.5" is 2, "-3.5" is -4); nothing for any other text or when the
 // result needs more than 32 bits.
 std::optional<int32_t> roundedNumber(std::string_view text);
-// The number at the start of `text` after spaces, rounded as roundedNumber ("1500 us" is 1500);
-// 0 when the text does not start with one; nothing when it needs more than 32 bits.
-std::optional<int32_t> leadingRoundedNumber(std::string_view text);
-// `value` rounded to the nearest whole number, halves to even; nothing when it is not finite or
-// the result needs more than 32 bits.
-std::optional<int32_t> roundHalfEven(double value);
 
 // --- hexadecimal ------------------------------------------------------------------------------
 
@@ -54,12 +48,6 @@ std::string hex32(int32_t value);
 // The rightmost `digits` digits of zeros + hex32(value): hexField(300, 2) == "2C",
 // hexField(-1, 4) == "FFFF".
 std::string hexField(int32_t value, size_t digits);
-// A typed number as a hex field of `digits` digits: roundedNumber, then hexField; nothing when
-// the text is not a number.
-std::optional<std::string> typedHexField(std::string_view text, size_t digits);
-// One to eight hex digits (either case) read back as a 32-bit two's complement value
-// ("FFFFFFFF" is -1); nothing for any other text.
-std::optional<int32_t> parseHex32(std::string_view text);
 
 // --- fixed-width text -------------------------------------------------------------------------
 

@@ -44,10 +44,6 @@ bool isValidShortReply(const std::string& reply) {
     return cut(reply, shortMark) == "O" && cut(reply, shortEnd) == "H";
 }
 
-bool isExactShortReply(const std::string& reply) {
-    return reply.size() == shortLength && isValidShortReply(reply);
-}
-
 bool carriesVersion(const std::string& reply) {
     return cut(reply, versionMark) == "Version";
 }

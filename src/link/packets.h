@@ -20,8 +20,6 @@ namespace pkivo::packet {
 bool isValidLongReply(const std::string& reply);
 // A short reply is valid when it starts "O" and has "H" at 9; more characters may follow.
 bool isValidShortReply(const std::string& reply);
-// Windows that need exactly one short reply (memory editor, jogging) also demand 9 characters.
-bool isExactShortReply(const std::string& reply);
 // "Version" at 7-13 of the answer to R02.
 bool carriesVersion(const std::string& reply);
 // "OV0OK" at 1-5: the controller has written a flash page.

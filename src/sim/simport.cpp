@@ -15,7 +15,7 @@ bool SimulatedPort::setSettings(const std::string& settings) {
 
 bool SimulatedPort::open() {
     // A pulled cable takes the device with it: there is nothing to open.
-    if ((m_onlyPort && *m_onlyPort != m_commPort) || m_protocol.linePulled()) {
+    if (m_protocol.linePulled()) {
         return false;
     }
     poll(); // what the controller sent while nobody listened is gone

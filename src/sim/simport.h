@@ -10,7 +10,6 @@
 #include "sim/machine.h"
 #include "sim/protocol.h"
 
-#include <optional>
 #include <string>
 
 namespace pkivo::sim {
@@ -38,8 +37,6 @@ public:
     // Pulls the cable: the port closes and reports the line lost. The controller's own fault
     // (FaultOptions::pullLineAtPacket) does the same at the next poll.
     void loseLine();
-    // Which port numbers open(); every number when not set.
-    void setOnlyPort(std::optional<int> number) { m_onlyPort = number; }
 
 private:
     // Moves what has come due into the input buffer; true when anything arrived.
@@ -52,7 +49,6 @@ private:
     VirtualTime& m_time;
     Millis m_scheduled{-1}; // the poll already asked of the clock
     int m_commPort = 1;
-    std::optional<int> m_onlyPort;
     bool m_open = false;
     bool m_lineLost = false;
     mutable std::string m_in;

@@ -4,7 +4,6 @@
 
 #include <QTest>
 
-#include <cmath>
 #include <limits>
 
 using namespace pkivo;
@@ -82,59 +81,39 @@ private slots:
         QCOMPARE(shown(leadingLong(view(row.text))), row.third);
     }
 
-    // roundedNumber, leadingRoundedNumber and typedHexField of 4 digits.
     void typedNumbersRoundHalvesToEven_data() {
         QTest::addColumn<Row>("row");
         const B largest("2147483647"), smallest("-2147483648");
-        QTest::newRow("spaces around") << Row{" 300 ", "300", "300", "012C"};
-        QTest::newRow("half down to even") << Row{"2.5", "2", "2", "0002"};
-        QTest::newRow("half up to even") << Row{"3.5", "4", "4", "0004"};
-        QTest::newRow("half, zeros after") << Row{"2.500", "2", "2", "0002"};
-        QTest::newRow("just past half") << Row{"2.5000001", "3", "3", "0003"};
-        QTest::newRow("negative odd half") << Row{"-3.5", "-4", "-4", "FFFC"};
-        QTest::newRow("minus a half") << Row{"-0.5", "0", "0", "0000"};
-        QTest::newRow("plus sign") << Row{"+7", "7", "7", "0007"};
-        QTest::newRow("point first") << Row{".6", "1", "1", "0001"};
-        QTest::newRow("point last") << Row{"5.", "5", "5", "0005"};
-        QTest::newRow("empty") << Row{"", no, "0", no};
-        QTest::newRow("sign only") << Row{"-", no, "0", no};
-        QTest::newRow("unit after") << Row{"1500us", no, "1500", no};
-        QTest::newRow("comma as point") << Row{"2,5", no, "2", no};
-        QTest::newRow("space after sign") << Row{"- 5", no, "0", no};
-        QTest::newRow("exponent") << Row{"1e3", no, "1", no};
-        QTest::newRow("largest long") << Row{largest, largest, largest, "FFFF"};
-        QTest::newRow("past a long") << Row{"2147483648", no, no, no};
-        QTest::newRow("rounds past a long") << Row{"2147483647.5", no, no, no};
-        QTest::newRow("smallest long") << Row{smallest, smallest, smallest, "0000"};
-        QTest::newRow("half below smallest") << Row{"-2147483648.5", smallest, smallest, "0000"};
-        QTest::newRow("below smallest") << Row{"-2147483649", no, no, no};
-        QTest::newRow("twenty nines") << Row{"99999999999999999999", no, no, no};
+        QTest::newRow("spaces around") << Row{" 300 ", "300"};
+        QTest::newRow("half down to even") << Row{"2.5", "2"};
+        QTest::newRow("half up to even") << Row{"3.5", "4"};
+        QTest::newRow("half, zeros after") << Row{"2.500", "2"};
+        QTest::newRow("just past half") << Row{"2.5000001", "3"};
+        QTest::newRow("negative odd half") << Row{"-3.5", "-4"};
+        QTest::newRow("minus a half") << Row{"-0.5", "0"};
+        QTest::newRow("plus sign") << Row{"+7", "7"};
+        QTest::newRow("point first") << Row{".6", "1"};
+        QTest::newRow("point last") << Row{"5.", "5"};
+        QTest::newRow("empty") << Row{"", no};
+        QTest::newRow("sign only") << Row{"-", no};
+        QTest::newRow("unit after") << Row{"1500us", no};
+        QTest::newRow("comma as point") << Row{"2,5", no};
+        QTest::newRow("space after sign") << Row{"- 5", no};
+        QTest::newRow("exponent") << Row{"1e3", no};
+        QTest::newRow("largest long") << Row{largest, largest};
+        QTest::newRow("past a long") << Row{"2147483648", no};
+        QTest::newRow("rounds past a long") << Row{"2147483647.5", no};
+        QTest::newRow("smallest long") << Row{smallest, smallest};
+        QTest::newRow("half below smallest") << Row{"-2147483648.5", smallest};
+        QTest::newRow("below smallest") << Row{"-2147483649", no};
+        QTest::newRow("twenty nines") << Row{"99999999999999999999", no};
     }
     void typedNumbersRoundHalvesToEven() {
         QFETCH(Row, row);
         QCOMPARE(shown(roundedNumber(view(row.text))), row.first);
-        QCOMPARE(shown(leadingRoundedNumber(view(row.text))), row.second);
-        const std::optional<std::string> hex = typedHexField(view(row.text), 4);
-        QCOMPARE(hex ? B::fromStdString(*hex) : no, row.third);
     }
 
-    void scaledValuesRoundHalvesToEven_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<B>("whole");
-        QTest::newRow("minus one and a half") << -1.5 << B("-2");
-        QTest::newRow("largest long") << 2147483647.4 << B("2147483647");
-        QTest::newRow("rounds past a long") << 2147483647.5 << no;
-        QTest::newRow("half below smallest") << -2147483648.5 << B("-2147483648");
-        QTest::newRow("not a number") << std::nan("") << no;
-        QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << no;
-    }
-    void scaledValuesRoundHalvesToEven() {
-        QFETCH(double, value);
-        QFETCH(B, whole);
-        QCOMPARE(shown(roundHalfEven(value)), whole);
-    }
-
-    // hex32, read back by parseHex32, and hexField as wide as the row's field.
+    // hex32, and hexField as wide as the row's field.
     void valuesBecomeRightmostHexDigits_data() {
         QTest::addColumn<int>("value");
         QTest::addColumn<Row>("row");
@@ -152,21 +131,6 @@ private slots:
         QFETCH(Row, row);
         QCOMPARE(B::fromStdString(hex32(value)), row.text);
         QCOMPARE(B::fromStdString(hexField(value, size_t(row.first.size()))), row.first);
-        QCOMPARE(shown(parseHex32(view(row.text))), B::number(value));
-    }
-
-    // parseHex32 of the text, and zeroFilled to the width of the field.
-    void onlyHexOfAtMostEightDigitsReadsBack_data() {
-        QTest::addColumn<Row>("row");
-        QTest::newRow("lower case") << Row{"ff", "255"};
-        QTest::newRow("empty") << Row{"", no};
-        QTest::newRow("bad digit") << Row{"12G4", no};
-        QTest::newRow("space first") << Row{" 12", no};
-        QTest::newRow("nine digits") << Row{"0FFFFFFFF", no};
-    }
-    void onlyHexOfAtMostEightDigitsReadsBack() {
-        QFETCH(Row, row);
-        QCOMPARE(shown(parseHex32(view(row.text))), row.first);
     }
 
     void boxTextIsZeroFilledAsTyped_data() {

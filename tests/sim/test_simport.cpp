@@ -45,10 +45,6 @@ private slots:
     void closedPortAndLostLine() {
         SimulatedLine line;
         QVERIFY(!line.port.output("&")); // not open yet
-        line.port.setOnlyPort(3);
-        line.port.setCommPort(2);
-        QVERIFY(!line.port.open());
-        line.port.setCommPort(3);
         QVERIFY(line.port.open());
         line.port.loseLine();
         QVERIFY(line.port.lineLost());

@@ -5,8 +5,6 @@
 #include "core/pageline.h"
 #include "core/textfield.h"
 
-#include <string>
-
 namespace pkivo::instruction {
 
 inline constexpr size_t recordDigits = pageline::recordDigits;
@@ -51,10 +49,5 @@ inline constexpr const char* jump = "0A";
 inline constexpr const char* call = "14";
 inline constexpr const char* stop = "80";
 } // namespace action
-
-// An empty slot of program memory: erased flash.
-inline std::string emptyRecord() {
-    return std::string(recordDigits, 'F');
-}
 
 } // namespace pkivo::instruction

@@ -26,15 +26,6 @@ std::string FlashMemory::recordHex(int line) const {
     return bytesToHex(m_bytes.data() + lineOffset(line), recordBytes);
 }
 
-bool FlashMemory::setRecordHex(int line, const std::string& digits) {
-    Record parsed;
-    if (!hexToBytes(digits, parsed.data(), parsed.size())) {
-        return false;
-    }
-    setRecord(line, parsed);
-    return true;
-}
-
 std::string FlashMemory::pageHex(int page) const {
     return bytesToHex(m_bytes.data() + size_t(page) * pageBytes, pageBytes);
 }

@@ -29,9 +29,8 @@ public:
     Record record(int line) const;
     void setRecord(int line, const Record& record);
 
-    // A record as 32 upper-case hex digits, and back (false for anything but 32 hex digits).
+    // A record as 32 upper-case hex digits.
     std::string recordHex(int line) const;
-    bool setRecordHex(int line, const std::string& digits);
 
     // A page as its 528 hex digits, and back (false for anything but 528 hex digits).
     std::string pageHex(int page) const;

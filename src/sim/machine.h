@@ -85,7 +85,6 @@ public:
     void setStatusSink(StatusSink sink) { m_statusSink = std::move(sink); }
     // The record as a status report would carry it now.
     std::string statusRecord() const;
-    bool streaming() const { return m_streaming; }
 
     // Grows with every change to flash or EEPROM, so that the owner knows when to save.
     uint64_t nonVolatileGeneration() const { return m_generation; }

@@ -82,7 +82,6 @@ public:
     // attention count starts again, so "the first N attentions" count from here.
     void setFaults(const FaultOptions& faults);
 
-    bool hungUp() const { return m_hungUp; }
     // The cable was pulled (FaultOptions::pullLineAtPacket): nothing goes either way any more.
     bool linePulled() const { return m_pulled; }
     const ProtocolCounters& counters() const { return m_counters; }

@@ -1,13 +1,18 @@
 // The serial device backend and the event-loop waiter over a real pseudo-terminal. Exchanges
 // through the dosdevices map and a hang-up that ends a wait are in the link's end-to-end test.
+#include "platform/portdevice.h"
 #include "platform/qt/eventloopwaiter.h"
 #include "platform/qt/qtserialport.h"
-#include "ptypeer.h"
 #include "temphome.h"
 
 #include <QCoreApplication>
 #include <QTest>
 #include <QTimer>
+
+#include <filesystem>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace pkivo;
 using namespace std::chrono_literals;
@@ -16,17 +21,28 @@ class TestQtSerialPort : public QObject {
     Q_OBJECT
 
 private slots:
+    // "stale" waits in a pseudo-terminal linked as port 9 when the port opens.
     void dropsInputThatWaitedBeforeTheOpen() {
         test::TempHome home;
-        test::PtyPeer peer;
-        QVERIFY(test::linkPortNumber(9, peer.slavePath(), home.path()));
+        int master = -1, slave = -1;
+        char device[128] = {};
+        QCOMPARE(openpty(&master, &slave, device, nullptr, nullptr), 0);
+        termios raw{};
+        tcgetattr(slave, &raw);
+        cfmakeraw(&raw);
+        tcsetattr(slave, TCSANOW, &raw);
+        std::filesystem::create_directories(portLinkFolder());
+        std::filesystem::create_symlink(device, portLinkFolder() + "/com9");
+        QCOMPARE(::write(master, "stale", 5), ssize_t(5));
         QtSerialPort port;
         port.setCommPort(9);
         port.setSettings("57600,n,8,1");
-        peer.send("stale");
         QVERIFY(port.open());
         QCoreApplication::processEvents();
         QCOMPARE(port.inBufferCount(), 0);
+        port.close();
+        ::close(master);
+        ::close(slave);
     }
 
     void numberWithoutDeviceDoesNotOpen() {
